@@ -1,0 +1,72 @@
+#include "survey/driver_version.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <new>
+
+#include "platform/version_info.h"
+
+namespace {
+
+// "\StringFileInfo\llllcccc\FileVersion" for language l and code page c, lowercase hex.
+void FormatStringPath(char (&path)[MAX_PATH], WORD language, WORD codePage) {
+  static const char kHex[] = "0123456789abcdef";
+  std::memset(path, 0, sizeof path);
+  char* p = path;
+  for (const char* s = "\\StringFileInfo\\"; *s != '\0'; ++s) *p++ = *s;
+  for (const WORD word : {language, codePage}) {
+    for (int shift = 12; shift >= 0; shift -= 4) *p++ = kHex[(word >> shift) & 0xF];
+  }
+  for (const char* s = "\\FileVersion"; *s != '\0'; ++s) *p++ = *s;
+}
+
+// Whether [value, value + length) lies inside the block.
+bool InsideBlock(const void* value, size_t length, const char* block, DWORD size) {
+  const char* p = static_cast<const char*>(value);
+  return p >= block && p < block + size && length <= static_cast<size_t>(block + size - p);
+}
+
+}  // namespace
+
+int GetDriverFileVersion(char* out, int outSize, const char* fileName) {
+  const DWORD size = version_info::InfoSize(fileName);
+  if (size == 0) return 0;
+  std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+  if (!block) return 0;
+  std::memset(block.get(), 0, size);
+  if (!version_info::ReadInfo(fileName, size, block.get())) return 0;
+
+  void* translations = nullptr;
+  UINT translationsLength = 0;
+  if (!version_info::QueryValue(block.get(), "\\VarFileInfo\\Translation", &translations,
+                                &translationsLength) ||
+      translationsLength < sizeof(std::uint32_t) ||
+      !InsideBlock(translations, sizeof(std::uint32_t), block.get(), size)) {
+    return 0;  // no table, or a table without a single entry
+  }
+  std::uint32_t first;
+  std::memcpy(&first, translations, sizeof first);
+
+  char path[MAX_PATH];
+  FormatStringPath(path, LOWORD(first), HIWORD(first));
+  void* value = nullptr;
+  UINT valueLength = 0;
+  if (!version_info::QueryValue(block.get(), path, &value, &valueLength)) return 0;
+
+  // The text is read only inside the block, whether or not it is terminated there.
+  if (!InsideBlock(value, 1, block.get(), size)) return 0;
+  const char* text = static_cast<const char*>(value);
+  const char* blockEnd = block.get() + size;
+  const size_t limit = static_cast<size_t>(outSize - 1);
+  const size_t available = static_cast<size_t>(blockEnd - text);
+  const void* zero = std::memchr(text, '\0', available < limit ? available : limit);
+  const size_t length = zero != nullptr ? static_cast<const char*>(zero) - text
+                                        : (available < limit ? available : limit);
+  std::memset(out, 0, static_cast<size_t>(outSize));
+  std::memcpy(out, text, length);
+  return 1;
+}
