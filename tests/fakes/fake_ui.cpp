@@ -44,7 +44,13 @@ BOOL AskSaveFileName(OPENFILENAMEA* request) {
   fake_ui::State& state = fake_ui::Get();
   fake_ui::SaveCall call{};
   call.request = *request;
-  call.proposedName = request->lpstrFile != nullptr ? request->lpstrFile : "";
+  if (request->lpstrFile != nullptr) {
+    call.proposedName = request->lpstrFile;
+    call.bufferZeroAfterName = true;
+    for (DWORD i = static_cast<DWORD>(call.proposedName.size()); i < request->nMaxFile; ++i) {
+      if (request->lpstrFile[i] != '\0') call.bufferZeroAfterName = false;
+    }
+  }
   if (request->lpstrFilter != nullptr) {
     const char* end = request->lpstrFilter;
     while (end[0] != '\0' || end[1] != '\0') ++end;

@@ -33,6 +33,7 @@ struct DialogCall {
 struct SaveCall {
   OPENFILENAMEA request;       // as received
   std::string proposedName;    // the buffer's text when the prompt opened
+  bool bufferZeroAfterName = false;  // zero bytes behind it up to nMaxFile
   std::string filter;          // the whole filter list, up to its closing double zero
   std::string title;
   std::string defaultExtension;
