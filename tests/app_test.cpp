@@ -17,28 +17,15 @@
 #include "tests/expected_texts.h"
 #include "tests/fakes/fake_directx.h"
 #include "tests/fakes/fake_ui.h"
+#include "tests/test_files.h"
 
 namespace {
 
+using test_files::Beside;
+using test_files::ReadAll;
+
 const HWND kDialog = reinterpret_cast<HWND>(0xD1A1);
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(0x400000);
-
-std::string Beside(const char* name) {
-  char path[MAX_PATH];
-  std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  return self.substr(0, self.rfind('\\') + 1) + name;
-}
-
-std::string ReadAll(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string content;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
 
 bool Logged(const std::string& entry) {
   const auto& log = fake_dx::Log();

@@ -9,8 +9,15 @@
 
 #include "fileio/us_file.h"
 #include "fileio/us_file_error.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using test_files::ReadAll;
+
+void WriteAll(const std::string& path, const std::string& content) {
+  ASSERT_TRUE(test_files::WriteAll(path, content)) << path;
+}
 
 // A fresh folder per test, removed with everything in it afterwards.
 class FileTest : public ::testing::Test {
@@ -37,26 +44,6 @@ class FileTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return dir_ + name; }
   std::string dir_;
 };
-
-std::string ReadAll(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  std::string content;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
-
-void WriteAll(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  ASSERT_TRUE(WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
-  CloseHandle(file);
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -6,14 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "tests/test_files.h"
 
-std::string WindowsPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
+namespace {
 
 // The template, put together from its parts: a standard DLGTEMPLATE with a font, then each
 // control on a DWORD boundary with the class as a predefined ordinal.
@@ -109,11 +104,11 @@ void CheckExecutable(const std::string& path) {
 }
 
 TEST(DialogTemplate, IsTheOnlyResourceOfTheSixtyFourBitBuild) {
-  CheckExecutable(WindowsPath(QVX_CHECKER_EXE));
+  CheckExecutable(test_files::FromUnix(QVX_CHECKER_EXE));
 }
 
 TEST(DialogTemplate, IsTheOnlyResourceOfTheThirtyTwoBitProduct) {
-  const std::string product = WindowsPath(QVX_PRODUCT_EXE);
+  const std::string product = test_files::FromUnix(QVX_PRODUCT_EXE);
   if (GetFileAttributesA(product.c_str()) == INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << "the 32-bit product is not built (cmake --build --preset win32)";
   }

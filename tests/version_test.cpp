@@ -7,16 +7,11 @@
 #include <string>
 
 #include "survey/driver_version.h"
+#include "tests/test_files.h"
 
 namespace {
 
-// A file beside this test program.
-std::string Beside(const char* name) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, length);
-  return dir.substr(0, dir.rfind('\\') + 1) + name;
-}
+using test_files::Beside;
 
 constexpr int kSize = 512;
 

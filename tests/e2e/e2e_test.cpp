@@ -8,63 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/directx.h"
 #include "report/report.h"
 #include "survey/adapters.h"
 #include "survey/default_device.h"
-#include "platform/directx.h"
+#include "tests/e2e/checker_driver.h"
 #include "tests/e2e/desktop.h"
 #include "tests/expected_texts.h"
+#include "tests/test_files.h"
 
 namespace {
 
-const std::wstring kCaption =
-    L"Quorvex\u30de\u30b7\u30f3\u74b0\u5883\u60c5\u5831\u30c1\u30a7\u30c3\u30ab\u30fc  Ver.1.00";
-const std::wstring kSurveyTitle =
-    L"Quorvex\u30de\u30b7\u30f3\u74b0\u5883\u60c5\u5831\u30c1\u30a7\u30c3\u30ab\u30fc";
-const std::wstring kSaveTitle = L"\u30d5\u30a1\u30a4\u30eb\u306e\u4fdd\u5b58";
-const std::wstring kSavedTitle = L"\u6210\u529f";
-const std::wstring kNotSavedTitle = L"\u30a8\u30e9\u30fc";
-constexpr DWORD kStartTimeout = 120000;
-constexpr DWORD kTimeout = 30000;
-constexpr int kMessageTextId = 0xFFFF;
-
-// A path of the build, given as a Unix path, as this program sees it.
-std::string WindowsPath(const char* unixPath) {
-  std::string path = std::string("Z:") + unixPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-std::string ReadAll(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string content;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
-
-void WriteAll(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  if (start != text.size()) lines.push_back("<unterminated>" + text.substr(start));
-  return lines;
-}
-
-bool IsMessageBox(HWND window) { return GetDlgItem(window, kMessageTextId) != nullptr; }
+using namespace checker_driver;
+using test_files::ReadAll;
 
 // The description DirectDraw gives for the device the checker chooses.
 std::string ChosenDeviceDescription() {
@@ -89,6 +45,8 @@ std::uint64_t TotalMemory() {
   return status.ullTotalPhys;
 }
 
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 class EndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -107,21 +65,9 @@ class EndToEnd : public ::testing::Test {
     created_.push_back(work_ + "\\" + name);
     return created_.back();
   }
-  // Presses the export button, names the file in the real save dialog and returns the
-  // message box that follows (null if none).
-  HWND Export(desktop::Program& checker, HWND dialog, const std::wstring& path, bool confirmOverwrite) {
-    desktop::Press(dialog, 1001);
-    HWND save = desktop::WaitForWindow(checker.Id(), kSaveTitle, kTimeout,
-                                       [](HWND w) { return !IsMessageBox(w); });
-    if (save == nullptr) return nullptr;
-    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the checker waits for its save dialog";
-    EXPECT_TRUE(desktop::ChooseFileName(save, path));
-    if (confirmOverwrite) {
-      HWND confirm = desktop::WaitForWindow(checker.Id(), kSaveTitle, kTimeout, IsMessageBox);
-      EXPECT_NE(confirm, nullptr) << "the save dialog asks before replacing a file";
-      if (confirm != nullptr) desktop::Press(confirm, IDYES);
-    }
-    return desktop::WaitForWindow(checker.Id(), kSavedTitle, kTimeout, IsMessageBox);
+  void ExpectSaved(const ExportResult& result) {
+    EXPECT_EQ(result.title, kSavedTitle);
+    EXPECT_EQ(result.text, expected::kSavedMessage);
   }
   std::string work_;
   std::vector<std::string> created_;
@@ -129,7 +75,7 @@ class EndToEnd : public ::testing::Test {
 
 TEST_F(EndToEnd, ShowsTheReportAndSavesItByteForByte) {
   const std::string expectedCard = ChosenDeviceDescription();
-  desktop::Program checker(WindowsPath(QVX_CHECKER_EXE), "", work_);
+  desktop::Program checker(test_files::FromUnix(QVX_CHECKER_EXE), "", work_);
   ASSERT_TRUE(checker.Started());
   HWND dialog = desktop::WaitForWindow(checker.Id(), kCaption, kStartTimeout);
   ASSERT_NE(dialog, nullptr) << "the checker dialog did not open";
@@ -147,32 +93,30 @@ TEST_F(EndToEnd, ShowsTheReportAndSavesItByteForByte) {
   EXPECT_EQ(lines.back(), "\t" + FormatMemoryMiB(TotalMemory()) + "MB");
   EXPECT_EQ(GetWindowLongW(GetDlgItem(dialog, 1000), GWL_STYLE) & ES_READONLY, ES_READONLY);
 
-  // A new file, then the same name over a longer file, then a Japanese name.
+  // A new file; the same over a longer file, after the save dialog's question; a Japanese name.
   const std::string saved = File("saved.txt");
-  HWND box = Export(checker, dialog, std::wstring(saved.begin(), saved.end()), false);
-  ASSERT_NE(box, nullptr) << "no success message";
-  EXPECT_EQ(desktop::TextA(GetDlgItem(box, kMessageTextId)), expected::kSavedMessage);
-  EXPECT_TRUE(IsWindowEnabled(dialog)) << "the message box has no owner";
-  desktop::Press(box, IDOK);
+  ExportResult result = Export(checker.Id(), dialog, Wide(saved));
+  ExpectSaved(result);
+  EXPECT_FALSE(result.askedToReplace);
   EXPECT_EQ(ReadAll(saved), report);
+  EXPECT_TRUE(IsWindowEnabled(dialog));
 
   const std::string longer = File("longer.txt");
-  WriteAll(longer, std::string(report.size() * 3, 'x'));
-  box = Export(checker, dialog, std::wstring(longer.begin(), longer.end()), true);
-  ASSERT_NE(box, nullptr);
-  desktop::Press(box, IDOK);
+  test_files::WriteAll(longer, std::string(report.size() * 3, 'x'));
+  result = Export(checker.Id(), dialog, Wide(longer));
+  ExpectSaved(result);
+  EXPECT_TRUE(result.askedToReplace);
   EXPECT_EQ(ReadAll(longer), report);
 
   const std::string japanese = File("\x95\x5c.txt");  // 表.txt
-  box = Export(checker, dialog, std::wstring(work_.begin(), work_.end()) + L"\\\u8868.txt", false);
-  ASSERT_NE(box, nullptr);
-  desktop::Press(box, IDOK);
+  ExpectSaved(Export(checker.Id(), dialog, Wide(work_) + L"\\\u8868.txt"));
   EXPECT_EQ(ReadAll(japanese), report);
 
   // Cancel: nothing is written and nothing is said.
   desktop::Press(dialog, 1001);
   HWND save = desktop::WaitForWindow(checker.Id(), kSaveTitle, kTimeout);
   ASSERT_NE(save, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(dialog)) << "the checker waits for its save dialog";
   desktop::Press(save, IDCANCEL);
   desktop::Pause(1500);
   EXPECT_FALSE(desktop::HasWindowTitled(checker.Id(), kSavedTitle));
@@ -187,7 +131,7 @@ TEST_F(EndToEnd, ShowsTheReportAndSavesItByteForByte) {
 
 TEST_F(EndToEnd, TheCloseBoxAndTheCloseButtonEndWithExitCodeZero) {
   for (const bool closeBox : {true, false}) {
-    desktop::Program checker(WindowsPath(QVX_CHECKER_EXE), "", work_);
+    desktop::Program checker(test_files::FromUnix(QVX_CHECKER_EXE), "", work_);
     HWND dialog = desktop::WaitForWindow(checker.Id(), kCaption, kStartTimeout);
     ASSERT_NE(dialog, nullptr);
     if (closeBox) {
@@ -200,7 +144,7 @@ TEST_F(EndToEnd, TheCloseBoxAndTheCloseButtonEndWithExitCodeZero) {
 }
 
 TEST_F(EndToEnd, AMachineWithoutAUsableAdapterSaysSoAndExitsWithMinusOne) {
-  desktop::Program checker(WindowsPath(QVX_CHECKER_SIM_EXE), "no-adapter", work_);
+  desktop::Program checker(test_files::FromUnix(QVX_CHECKER_SIM_EXE), "no-adapter", work_);
   HWND box = desktop::WaitForWindow(checker.Id(), kSurveyTitle, kStartTimeout, IsMessageBox);
   ASSERT_NE(box, nullptr) << "no failure message";
   EXPECT_EQ(desktop::TextA(GetDlgItem(box, kMessageTextId)), expected::kNoDeviceMessage);
