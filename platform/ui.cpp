@@ -1,5 +1,7 @@
 #include "platform/ui.h"
 
+#include "platform/system_library.h"
+
 namespace ui {
 
 int ShowMessage(HWND owner, const char* text, const char* title, UINT flags) {
@@ -18,6 +20,13 @@ BOOL SetItemText(HWND dialog, int controlId, const char* text) {
   return SetDlgItemTextA(dialog, controlId, text);
 }
 
-BOOL AskSaveFileName(OPENFILENAMEA* request) { return GetSaveFileNameA(request); }
+BOOL AskSaveFileName(OPENFILENAMEA* request) {
+  // The common dialogs are loaded when first needed: most runs never save, and loading them
+  // (with the shell they pull in) at start-up would delay the dialog.
+  static const SystemLibrary commonDialogs("comdlg32.dll");
+  using SaveFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+  const auto save = commonDialogs.FindAs<SaveFn>("GetSaveFileNameA");
+  return save != nullptr ? save(request) : FALSE;
+}
 
 }  // namespace ui

@@ -22,7 +22,8 @@ BOOL CloseDialog(HWND dialog, INT_PTR result);
 // SetDlgItemTextA.
 BOOL SetItemText(HWND dialog, int controlId, const char* text);
 
-// GetSaveFileNameA: 1 when the user chose a name, which is then in request->lpstrFile.
+// GetSaveFileNameA (comdlg32.dll, loaded from the system directory on first use): 1 when the
+// user chose a name, which is then in request->lpstrFile; 0 also when it cannot be loaded.
 BOOL AskSaveFileName(OPENFILENAMEA* request);
 
 }  // namespace ui
