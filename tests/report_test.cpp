@@ -48,21 +48,6 @@ TEST(ComposeReport, GivesTheExactBytesForEveryShapeOfStore) {
   EXPECT_EQ(silent, Expected("Card", "1.0", "", "512.0"));
 }
 
-TEST(ComposeReport, HasTenLinesPlusOnePerSoundDriverAllEndingInCrLf) {
-  const std::string report = ComposeReport("Card", "1.0", "\tA\r\n\tB\r\n\tC\r\n", kMiB);
-  size_t lines = 0;
-  for (size_t i = 0; i < report.size(); ++i) {
-    if (report[i] == '\n') {
-      ASSERT_GT(i, 0u);
-      EXPECT_EQ(report[i - 1], '\r') << "bare LF at byte " << i;
-      ++lines;
-    }
-  }
-  EXPECT_EQ(lines, 13u);
-  EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
-  EXPECT_EQ(report.find('\0'), std::string::npos);
-}
-
 TEST(FormatMemoryMiB, ShowsExactMiBWithOneDecimalHalvesUp) {
   const struct {
     std::uint64_t bytes;
