@@ -21,7 +21,7 @@ tests/env/testenv start "$env_dir" >/dev/null
 
 echo "== start-up under Wine ($runs interleaved runs each, after one warm-up run)"
 out=$(mktemp)
-wine build/win64/bench/startup_bench.exe build/win64/app/QvxCheck.exe \
+"$WINELOADER" build/win64/bench/startup_bench.exe build/win64/app/QvxCheck.exe \
   build/win64/bench/startup_floor.exe "$runs" >"$out" 2>&1 </dev/null || { cat "$out"; exit 1; }
 tr -d '\r' < "$out"
 rm -f "$out"

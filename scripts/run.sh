@@ -14,19 +14,21 @@ exe=$root/build/win64/app/QvxCheck.exe
 run=$root/build/run
 mkdir -p "$run"
 export WINEPREFIX=$run/prefix
+# The 64-bit loader by name: /usr/bin/wine would take the 32-bit one if wine32 were installed.
+export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
   echo "run: creating a Wine prefix in $WINEPREFIX (once)"
-  wineboot -i </dev/null >/dev/null 2>&1
+  "$WINELOADER" wineboot.exe -i </dev/null >/dev/null 2>&1
   wineserver -w
 fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "run: QvxCheck.exe on display $DISPLAY"
   set +e
-  wine "$exe"
+  "$WINELOADER" "$exe"
   code=$?
   echo "run: QvxCheck.exe exited with $code"
   exit $code
@@ -41,7 +43,7 @@ trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXI
 for _ in $(seq 100); do [ -s "$run/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(tr -dc 0-9 < "$run/display")"
 echo "run: no X display; running QvxCheck.exe on the virtual display $DISPLAY"
-wine explorer /desktop=QvxCheck,640x400 "$exe" </dev/null >/dev/null 2>&1 &
+"$WINELOADER" explorer /desktop=QvxCheck,640x400 "$exe" </dev/null >/dev/null 2>&1 &
 
 # The dialog is up when the screen shows more than the desktop's few colours.
 for _ in $(seq 120); do
