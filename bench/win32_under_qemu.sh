@@ -46,12 +46,9 @@ if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
 fi
 # Direct3D without OpenGL: the emulated GL stack dies on instructions qemu does not know.
 "$WINELOADER" reg.exe add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f </dev/null >/dev/null 2>&1
-rm -f "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(tr -dc 0-9 < "$work/display")"
+trap 'wineserver -k >/dev/null 2>&1 || true; kill "$(cat "$work/xvfb.pid" 2>/dev/null)" 2>/dev/null || true' EXIT
+DISPLAY=$("$root/tests/env/start-xvfb" "$work/xvfb.pid" 1024x768)
+export DISPLAY
 echo "qemu32: running the 32-bit QvxCheck.exe"
 "$WINELOADER" "$root/build/win32/tests/product_check.exe" "$root/build/win32/app/QvxCheck.exe" </dev/null 2>/dev/null | tr -d '\r'
 INNER

@@ -36,12 +36,10 @@ fi
 
 # No display: a virtual one, with Wine drawing its own desktop so the dialog has its frame.
 shot=$run/QvxCheck.png
-rm -f "$shot" "$run/display"
-Xvfb -displayfd 3 -screen 0 640x400x24 -nolisten tcp 3>"$run/display" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$run/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(tr -dc 0-9 < "$run/display")"
+rm -f "$shot"
+trap 'wineserver -k >/dev/null 2>&1 || true; kill "$(cat "$run/xvfb.pid" 2>/dev/null)" 2>/dev/null || true' EXIT
+DISPLAY=$(tests/env/start-xvfb "$run/xvfb.pid" 640x400)
+export DISPLAY
 echo "run: no X display; running QvxCheck.exe on the virtual display $DISPLAY"
 "$WINELOADER" explorer /desktop=QvxCheck,640x400 "$exe" </dev/null >/dev/null 2>&1 &
 
