@@ -246,10 +246,7 @@ class ExportTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "qvx_export_" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(dir_.c_str(), nullptr);
+    dir_ = test_files::NewFolder("export") + "\\";
     target_ = dir_ + "report.txt";
     DeleteFileA(target_.c_str());
     fake_ui::Get().saveResult = TRUE;

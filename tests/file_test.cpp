@@ -23,12 +23,9 @@ void WriteAll(const std::string& path, const std::string& content) {
 class FileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(temp) + "qvx_file_" + std::to_string(GetCurrentProcessId()) + "_" +
-           info->name() + "\\";
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+    const std::string folder = test_files::NewFolder("file");
+    ASSERT_FALSE(folder.empty());
+    dir_ = folder + "\\";
   }
   void TearDown() override {
     WIN32_FIND_DATAA found;

@@ -32,6 +32,15 @@ std::string Beside(const std::string& name) {
   return self.substr(0, self.rfind('\\') + 1) + name;
 }
 
+std::string NewFolder(const std::string& tag) {
+  static int made = 0;
+  char temp[MAX_PATH];
+  if (GetTempPathA(MAX_PATH, temp) == 0) return "";
+  const std::string folder = std::string(temp) + "qvx_" + tag + "_" +
+                             std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
+  return CreateDirectoryA(folder.c_str(), nullptr) ? folder : "";
+}
+
 std::string FromUnix(const std::string& unixPath) {
   std::string path = "Z:" + unixPath;
   for (char& c : path)

@@ -11,6 +11,9 @@ std::string ReadAll(const std::string& path);
 bool WriteAll(const std::string& path, const std::string& content);
 // A file beside the running test program.
 std::string Beside(const std::string& name);
+// A new, empty folder under the temporary folder, named for `tag` and unique in this run, without
+// a trailing backslash; empty when it cannot be made.
+std::string NewFolder(const std::string& tag);
 // A path of the build, given as a Unix path, as Windows programs under Wine see it.
 std::string FromUnix(const std::string& unixPath);
 

@@ -51,11 +51,8 @@ class EndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display for windows";
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    work_ = std::string(temp) + "qvx_e2e_" + std::to_string(GetCurrentProcessId()) + "_" + info->name();
-    CreateDirectoryA(work_.c_str(), nullptr);
+    work_ = test_files::NewFolder("e2e");
+    ASSERT_FALSE(work_.empty());
   }
   void TearDown() override {
     for (const std::string& file : created_) DeleteFileA(file.c_str());

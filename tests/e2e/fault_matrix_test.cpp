@@ -119,10 +119,8 @@ class FaultMatrix : public ::testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display for windows";
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    work_ = std::string(temp) + "qvx_matrix_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(work_.c_str(), nullptr);
+    work_ = test_files::NewFolder("matrix");
+    ASSERT_FALSE(work_.empty());
   }
   std::string work_;
 };
