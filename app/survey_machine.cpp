@@ -36,10 +36,12 @@ int SurveyMachine() {
   if (!SelectDefaultDevice(&device)) return Fail(kNoDeviceMessage);
 
   IDirectDraw7* directDraw = nullptr;
-  // A platform that reports success without an object is as good as a failure.
+  // Only DD_OK with an object goes on. An object that comes with another result is given back,
+  // and DD_OK without one is as good as a failure.
   if (dx::CreateDirectDraw(device->DriverGuidPtr, reinterpret_cast<void**>(&directDraw),
                            IID_IDirectDraw7, nullptr) != DD_OK ||
       directDraw == nullptr) {
+    if (directDraw != nullptr) directDraw->Release();
     return Fail(kNoDirectDrawMessage);
   }
   DisplayDriverInfo& record = g_DisplayDrivers[g_SurveySlot];

@@ -15,8 +15,8 @@ cmake --build --preset win32 --target QvxCheck >/dev/null
 cmake --build --preset win64 --target QvxCheck startup_floor startup_bench >/dev/null
 
 env_dir=build/win64/benchenv
-trap 'tests/env/testenv stop "$env_dir" >/dev/null' EXIT
-tests/env/testenv start "$env_dir" >/dev/null
+trap 'scripts/winenv stop "$env_dir" >/dev/null' EXIT
+scripts/winenv start "$env_dir" >/dev/null
 . "$env_dir/env"
 
 echo "== start-up under Wine ($runs interleaved runs each, after one warm-up run)"

@@ -3,32 +3,23 @@
 #include "platform/system_library.h"
 
 namespace version_info {
-namespace {
-
-using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-using ReadFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-
-const SystemLibrary& Version() {
-  static const SystemLibrary library("version.dll");
-  return library;
-}
-
-}  // namespace
 
 DWORD InfoSize(const char* fileName) {
-  const auto size = Version().FindAs<SizeFn>("GetFileVersionInfoSizeA");
+  using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  static const auto size = SystemExportAs<SizeFn>("version.dll", "GetFileVersionInfoSizeA");
   DWORD ignored = 0;
   return size != nullptr ? size(fileName, &ignored) : 0;
 }
 
 BOOL ReadInfo(const char* fileName, DWORD size, void* block) {
-  const auto read = Version().FindAs<ReadFn>("GetFileVersionInfoA");
+  using ReadFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  static const auto read = SystemExportAs<ReadFn>("version.dll", "GetFileVersionInfoA");
   return read != nullptr ? read(fileName, 0, size, block) : FALSE;
 }
 
 BOOL QueryValue(const void* block, const char* subBlock, void** value, UINT* length) {
-  const auto query = Version().FindAs<QueryFn>("VerQueryValueA");
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+  static const auto query = SystemExportAs<QueryFn>("version.dll", "VerQueryValueA");
   return query != nullptr ? query(block, subBlock, value, length) : FALSE;
 }
 

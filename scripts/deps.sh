@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
   cmake make
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest
   wine wine64
   xvfb xauth x11-utils
   pulseaudio
-  locales fonts-ipafont-gothic
+  locales fonts-ipafont-gothic fonts-wine
   imagemagick
   e2fsprogs
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The README's run command: builds the checker if needed and runs it under Wine with a Japanese
-# locale (ANSI code page 932). On the user's X display when there is one; otherwise on a virtual
-# display, where it saves a screenshot of the open dialog and says where.
+# The README's run command: builds the checker if needed and runs it under Wine as a Japanese user
+# sees it: ANSI code page 932, the dialog's font shown in a Japanese proportional Gothic, and a
+# private sound server, so that sound drivers appear. On the user's X display when there is one;
+# otherwise on a virtual display, where it saves a screenshot of the open dialog and says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -10,22 +11,15 @@ root=$(pwd)
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target QvxCheck >/dev/null
 exe=$root/build/win64/app/QvxCheck.exe
-
 run=$root/build/run
-mkdir -p "$run"
-export WINEPREFIX=$run/prefix
-# The 64-bit loader by name: /usr/bin/wine would take the 32-bit one if wine32 were installed.
-export WINELOADER=/usr/lib/wine/wine64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
-  echo "run: creating a Wine prefix in $WINEPREFIX (once)"
-  "$WINELOADER" wineboot.exe -i </dev/null >/dev/null 2>&1
-  wineserver -w
-fi
+user_display=${DISPLAY:-}
+trap 'scripts/winenv stop "$run"' EXIT
+echo "run: preparing Wine in $run (the first time takes a minute)"
+scripts/winenv start "$run" 640x400 >/dev/null
+. "$run/env"
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -n "$user_display" ] && DISPLAY=$user_display xdpyinfo >/dev/null 2>&1; then
+  export DISPLAY=$user_display
   echo "run: QvxCheck.exe on display $DISPLAY"
   set +e
   "$WINELOADER" "$exe"
@@ -34,15 +28,12 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exit $code
 fi
 
-# No display: a virtual one, with Wine drawing its own desktop so the dialog has its frame.
+# No display of the user's: the virtual one, with Wine drawing its own desktop so that the dialog
+# has its frame and caption.
 shot=$run/QvxCheck.png
 rm -f "$shot"
-trap 'wineserver -k >/dev/null 2>&1 || true; kill "$(cat "$run/xvfb.pid" 2>/dev/null)" 2>/dev/null || true' EXIT
-DISPLAY=$(tests/env/start-xvfb "$run/xvfb.pid" 640x400)
-export DISPLAY
 echo "run: no X display; running QvxCheck.exe on the virtual display $DISPLAY"
 "$WINELOADER" explorer /desktop=QvxCheck,640x400 "$exe" </dev/null >/dev/null 2>&1 &
-
 # The dialog is up when the screen shows more than the desktop's few colours.
 for _ in $(seq 120); do
   sleep 1
