@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Checks the built 32-bit QvxCheck.exe without running it: a 32-bit GUI program whose header says
+# Windows 5.0 (2000), and which imports only functions listed in windows2000_imports.txt for
+# Windows 5.0 or older: no C++ runtime DLL, nothing the loader of an older Windows would refuse.
+# Usage: check_product.sh EXE
+set -u
+exe=$1 list=$(dirname "$0")/windows2000_imports.txt status=0
+fail() { echo "FAILED: $*"; status=1; }
+headers=$(i686-w64-mingw32-objdump -p "$exe") || { echo "FAILED: cannot read $exe (cmake --build --preset win32)"; exit 1; }
+grep -q 'file format pei-i386' <<<"$headers" || fail "$exe is not a 32-bit Windows program"
+for field in MajorOSystemVersion.5 MinorOSystemVersion.0 MajorSubsystemVersion.5 MinorSubsystemVersion.0 Subsystem.00000002; do
+  grep -qE "^${field%.*}\s+${field#*.}\b" <<<"$headers" || fail "the header's ${field%.*} is not ${field#*.}"
+done
+imports=$(awk '/DLL Name:/ {dll=$3} /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ && dll {print dll, $3}' <<<"$headers")
+[ -n "$imports" ] || fail "no imports read"
+while read -r dll function; do
+  awk -v d="$dll" -v f="$function" '$1 <= 5.0 && tolower($2) == tolower(d) { for (i = 3; i <= NF; i++) if ($i == f) found = 1 } END { exit !found }' "$list" \
+    || fail "$dll $function is not known to be in Windows 2000"
+done <<<"$imports"
+[ $status -eq 0 ] && echo "ok: $exe, $(wc -l <<<"$imports") imports, all in Windows 2000"
+exit $status
