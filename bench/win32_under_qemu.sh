@@ -36,7 +36,8 @@ root=$1 work=$2
 mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
 printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
   > /proc/sys/fs/binfmt_misc/register
-export WINENV_LOADER=/usr/lib/wine/wine WINEARCH=win32 HOME=$work
+# The emulated 32-bit Wine lists no sound device through the private sound server.
+export WINENV_LOADER=/usr/lib/wine/wine WINEARCH=win32 HOME=$work QVX_NO_SOUND=1
 trap '"$root/scripts/winenv" stop "$work"' EXIT
 echo "qemu32: preparing 32-bit Wine in $work (slow the first time)"
 "$root/scripts/winenv" start "$work" 1024x768

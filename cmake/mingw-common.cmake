@@ -1,7 +1,6 @@
 # Cross-compiles for Windows with Debian's mingw-w64. The including toolchain file sets
-# QVX_MINGW_ARCH (i686 or x86_64) and QVX_MINGW_THREADS: win32 for the shipped 32-bit program,
-# whose runtime then needs nothing newer than Windows 2000, or posix for the test build
-# (GoogleTest needs std::mutex).
+# QVX_MINGW_ARCH (i686 or x86_64) and QVX_MINGW_THREADS, win32: the runtime then needs nothing newer
+# than Windows 2000, while the posix flavour would bring in winpthreads and Vista's GetTickCount64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${QVX_MINGW_ARCH})
 set(CMAKE_C_COMPILER ${QVX_MINGW_ARCH}-w64-mingw32-gcc-${QVX_MINGW_THREADS})

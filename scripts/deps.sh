@@ -5,9 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake make
-  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  googletest
   wine wine64
   xvfb xauth x11-utils
   pulseaudio
