@@ -1,3 +1,2 @@
-/* A DLL with nothing in it but what a resource script may add: the version resources, and the
-   ddraw.dll and dsound.dll planted beside a copy of the checker, which has to pass them by. */
+/* A DLL with nothing in it but the resources some are given: version resources, or none at all. */
 int qvx_empty;
