@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Opt-in check of the 32-bit product itself: runs the end-to-end check (tests/e2e_check.cpp, built
+# Opt-in check of the 32-bit product itself: runs the checks (tests/checks.cpp, built
 # for 32 bits) on build/win32/app/QvxCheck.exe under 32-bit Wine, which this machine's kernel can
 # only run through qemu-user emulation. An i386 binfmt entry for qemu-i386-static is registered
 # inside a private user and mount namespace, so nothing changes for the rest of the machine. The
@@ -24,7 +24,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target QvxCheck e2e_check >/dev/null
+cmake --build --preset win32 --target QvxCheck checks >/dev/null
 
 work=$root/build/qemu32
 mkdir -p "$work"
@@ -45,7 +45,7 @@ echo "qemu32: preparing 32-bit Wine in $work (slow the first time)"
 # Direct3D without OpenGL: the emulated GL stack dies on instructions qemu does not know.
 "$WINELOADER" reg.exe add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f </dev/null >/dev/null 2>&1
 echo "qemu32: checking the 32-bit QvxCheck.exe"
-"$root/scripts/winenv" run "$work" "$root/build/win32/tests/e2e_check.exe" "$root/build/win32/tests/planted" | tr -d '\r'
+"$root/scripts/winenv" run "$work" "$root/build/win32/tests/checks.exe" "$root/build/win32/tests/planted" | tr -d "\r"
 INNER
 status=$?
 echo "qemu32: took $(( $(date +%s) - start )) s"

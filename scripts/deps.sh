@@ -12,7 +12,6 @@ packages=(
   pulseaudio
   locales fonts-ipafont-gothic fonts-wine
   imagemagick
-  e2fsprogs
 )
 
 missing=()

@@ -260,7 +260,7 @@ void CheckMachines() {
        }, "", ReportHead("Second Card", version, sound)},
       {"long texts", [](Machine& m, Adapter& a) {  // an unterminated description, a 600-byte version, 25 sound devices
          std::memset(a.identifier.szDescription, 'D', 512);
-         std::memset(&a.identifier.liDriverVersion, 'V', 8);
+         std::memset(&a.identifier.liDriverVersion, 'V', 4);  // and a zero byte after
          std::strcpy(a.identifier.szDriver, "version_long.dll");
          for (int i = 1; i <= 25; ++i) m.sounds.push_back({i, std::string(i == 1 ? 4096 : 0, 'S')});
        }, "", ReportHead(std::string(512, 'D'), digits, many)},
@@ -296,7 +296,8 @@ std::string Describe(const RenderDeviceInfo& d) {
 
 void CheckDeviceList() {
   Reset();
-  Adapter primary{0, 0, "Primary", {}, {Mode(800, 600, 16), Mode(640, 480, 32), Mode(640, 480, 16), Mode(640, 400, 16), Mode(640, 480, 8), Mode(1024, 768, 24)}};
+  Adapter primary{0, 0, "Primary", {}, {Mode(800, 600, 16), Mode(640, 480, 32), Mode(640, 480, 16), Mode(640, 400, 16), Mode(640, 480, 8), Mode(1024, 768, 24),
+                                     Mode(720, 480, 16), Mode(640, 512, 16)}};
   primary.devices = {{std::string(60, 'N'), IID_IDirect3DRGBDevice, false}, {"Direct3D HAL", IID_IDirect3DHALDevice, true, DDBD_32},
                      {"Direct3D T&L HAL", IID_IDirect3DTnLHalDevice, true, DDBD_24}, {"8-bit only", IID_IDirect3DHALDevice, true, DDBD_8}};
   const Device hal = {"Direct3D HAL", IID_IDirect3DHALDevice, true};
@@ -311,7 +312,7 @@ void CheckDeviceList() {
   std::string deep = "3D only #3 HAL hw:";
   for (DWORD i = 0; i < 48; ++i) deep += " " + std::to_string(1953 + i) + "x1000x16";
   std::vector<std::string> expected = {
-      std::string(38, 'N') + " primary RGB sw windowed: 640x400x16 640x480x16 640x480x32 800x600x16 default 1 640x480x16",
+      std::string(38, 'N') + " primary RGB sw windowed: 640x400x16 640x480x16 640x480x32 640x512x16 720x480x16 800x600x16 default 1 640x480x16",
       "Direct3D HAL primary HAL hw windowed: 640x480x32 default 0 0x0x0", "Direct3D T&L HAL primary TnL hw windowed: 1024x768x24 default 0 0x0x0",
       "Secondary card with a description of 5 #2 HAL hw: 640x480x16 default 0 640x480x16", deep + " default 0 0x0x0"};
   expected.resize(16, "Many #6 HAL hw: 640x480x16 default 0 640x480x16");  // until the list is full
@@ -326,7 +327,7 @@ void CheckDefaultDevice() {
   // A letter per device in list order: T transform and lighting, H other hardware, S software,
   // R reference rasterizer; upper case when it renders in a window. The index chosen; -1: none.
   const std::pair<const char*, int> cases[] = {{"STH", 1}, {"THS", 0}, {"SH", 1}, {"SHH", 2}, {"SR", 0}, {"RS", 1}, {"R", 0},
-                                               {"Hh", 0}, {"hH", 1}, {"Sht", 2}, {"htS", 1}, {"tH", 1}, {"sr", -1}, {"", -1}};
+                                               {"Hh", 0}, {"hH", 1}, {"Sht", 2}, {"htS", 1}, {"tH", 1}, {"SS", 1}, {"sr", -1}, {"", -1}};
   for (const auto& [devices, chosen] : cases) {
     Reset();
     for (const char* c = devices; *c != '\0'; ++c) {
