@@ -49,8 +49,8 @@ double TimeOne(const std::string& exe, bool needsText) {
   PROCESS_INFORMATION info = {};
   std::string commandLine = "\"" + exe + "\"";
   QueryPerformanceCounter(&begin);
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &info)) {
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
     return -1;
   }
   double elapsed = -1;
@@ -69,7 +69,8 @@ double TimeOne(const std::string& exe, bool needsText) {
   }
   // Close it as a user would, and wait for the end before the next run.
   EnumWindows(CloseDialog, static_cast<LPARAM>(info.dwProcessId));
-  if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0)
+    TerminateProcess(info.hProcess, 1);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   return elapsed;
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
   }
   const double mc = Median(checker);
   const double mf = Median(floor);
-  std::printf("median start-up to report: checker %.1f ms, floor %.1f ms, ratio %.3f (aim: at most 1.10)\n",
-              mc, mf, mc / mf);
+  std::printf(
+      "median start-up to report: checker %.1f ms, floor %.1f ms, ratio %.3f (aim: at most 1.10)\n",
+      mc, mf, mc / mf);
   return 0;
 }

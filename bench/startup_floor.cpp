@@ -3,9 +3,9 @@
 // identifications; the sound enumeration; the memory total), then the same dialog, left empty.
 #include <windows.h>
 
-#include "app/res/resource.h"
 #include <d3d.h>
 
+#include "app/res/resource.h"
 #include "platform/directx.h"
 
 namespace {
@@ -45,9 +45,9 @@ INT_PTR CALLBACK FloorDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  dx::EnumerateDisplayDrivers(OnAdapter, nullptr,
-                              DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_DETACHEDSECONDARYDEVICES |
-                                  DDENUM_NONDISPLAYDEVICES);
+  dx::EnumerateDisplayDrivers(
+      OnAdapter, nullptr,
+      DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_DETACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
   IDirectDraw7* directDraw = nullptr;
   if (dx::CreateDirectDraw(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7,
                            nullptr) == DD_OK) {

@@ -32,6 +32,6 @@ class CUSFile {
 
  private:
   std::string m_strFileName;
-  HANDLE m_hFile;        // null exactly when no file is held
-  signed char m_cMode;   // 1 while a file is held for saving, -1 otherwise
+  HANDLE m_hFile;       // null exactly when no file is held
+  signed char m_cMode;  // 1 while a file is held for saving, -1 otherwise
 };

@@ -9,9 +9,9 @@
 class CUSFileError {
  public:
   // Codes and their messages, the only ones thrown.
-  static constexpr std::int16_t kCantOpen = 2;      // "Don't Open File(Save)"
-  static constexpr std::int16_t kAlreadyOpen = 4;   // "Already Open(Save)"
-  static constexpr std::int16_t kCantWrite = 6;     // "Don't Write"
+  static constexpr std::int16_t kCantOpen = 2;     // "Don't Open File(Save)"
+  static constexpr std::int16_t kAlreadyOpen = 4;  // "Already Open(Save)"
+  static constexpr std::int16_t kCantWrite = 6;    // "Don't Write"
 
   // The file name comes first and the message second; both are copied.
   CUSFileError(const char* fileName, const char* message, std::int16_t code);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <windows.h>
+
 #include <mmsystem.h>  // WAVEFORMATEX, which dsound.h needs
+
 #include <ddraw.h>
 #include <dsound.h>
 

@@ -61,8 +61,8 @@ std::string_view DescriptionText(const char (&field)[MAX_DDDEVICEID_STRING]) {
 
 void BuildReport(HWND dialog, int slot) {
   const DisplayDriverInfo& driver = g_DisplayDrivers[slot];
-  g_ReportText = ComposeReport(DescriptionText(driver.Identifier.szDescription),
-                               driver.DriverVersion, g_SoundDriverText,
-                               memory::TotalPhysicalBytes());
+  g_ReportText =
+      ComposeReport(DescriptionText(driver.Identifier.szDescription), driver.DriverVersion,
+                    g_SoundDriverText, memory::TotalPhysicalBytes());
   ui::SetItemText(dialog, IDC_REPORT, g_ReportText.c_str());
 }

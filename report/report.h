@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <ddraw.h>
 
 #include <cstdint>

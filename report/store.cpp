@@ -1,7 +1,8 @@
 #include "report/store.h"
 
 #ifdef _M_IX86
-static_assert(sizeof(DDDEVICEIDENTIFIER2) == 1072, "DDDEVICEIDENTIFIER2 keeps its published layout");
+static_assert(sizeof(DDDEVICEIDENTIFIER2) == 1072,
+              "DDDEVICEIDENTIFIER2 keeps its published layout");
 #endif
 static_assert(sizeof(GUID) == 16, "a GUID is 16 bytes");
 

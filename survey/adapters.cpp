@@ -25,10 +25,14 @@ void CopyName(char (&name)[kRenderDeviceNameSize], const char* text) {
 
 bool CanRender(const DDSURFACEDESC2& mode, DWORD renderDepths) {
   switch (mode.ddpfPixelFormat.dwRGBBitCount) {
-    case 32: return (renderDepths & DDBD_32) != 0;
-    case 24: return (renderDepths & DDBD_24) != 0;
-    case 16: return (renderDepths & DDBD_16) != 0;
-    default: return false;
+    case 32:
+      return (renderDepths & DDBD_32) != 0;
+    case 24:
+      return (renderDepths & DDBD_24) != 0;
+    case 16:
+      return (renderDepths & DDBD_16) != 0;
+    default:
+      return false;
   }
 }
 

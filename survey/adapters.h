@@ -3,8 +3,9 @@
 #pragma once
 
 #include <windows.h>
-#include <ddraw.h>
+
 #include <d3d.h>
+#include <ddraw.h>
 
 #include <cstdint>
 
@@ -23,14 +24,14 @@ struct RenderDeviceInfo {
   GUID* DriverGuidPtr;               // null for the primary display driver, else &DriverGuid
   DDCAPS DriverCaps;
   DDCAPS HelCaps;
-  DDSURFACEDESC2 DefaultMode;        // the taken 640 x 480 x 16 mode, zero when there is none
-  GUID DeviceGuid;                   // the device type
-  GUID DriverGuid;                   // the adapter; zero for the primary display driver
+  DDSURFACEDESC2 DefaultMode;              // the taken 640 x 480 x 16 mode, zero when there is none
+  GUID DeviceGuid;                         // the device type
+  GUID DriverGuid;                         // the adapter; zero for the primary display driver
   DDSURFACEDESC2 Modes[kMaxDisplayModes];  // scratch: the adapter's modes, sorted; entry: the
                                            // ones the device can render, in the same order
   std::uint32_t ModeCount;
-  std::uint32_t DefaultModeIndex;    // index of DefaultMode in Modes; 0 when there is none
-  BOOL CanRenderWindowed;            // primary display driver with DDCAPS2_CANRENDERWINDOWED
+  std::uint32_t DefaultModeIndex;  // index of DefaultMode in Modes; 0 when there is none
+  BOOL CanRenderWindowed;          // primary display driver with DDCAPS2_CANRENDERWINDOWED
 };
 
 extern RenderDeviceInfo g_RenderDevices[kMaxRenderDevices];

@@ -61,8 +61,8 @@ int GetDriverFileVersion(char* out, int outSize, const char* fileName) {
   // The text is read only inside the block, whether or not it is terminated there.
   if (!InsideBlock(value, 1, block.get(), size)) return 0;
   const char* text = static_cast<const char*>(value);
-  const size_t room = std::min(static_cast<size_t>(block.get() + size - text),
-                               static_cast<size_t>(outSize - 1));
+  const size_t room =
+      std::min(static_cast<size_t>(block.get() + size - text), static_cast<size_t>(outSize - 1));
   const void* zero = std::memchr(text, '\0', room);
   const size_t length = zero != nullptr ? static_cast<const char*>(zero) - text : room;
   std::memset(out, 0, static_cast<size_t>(outSize));
