@@ -12,6 +12,7 @@ packages=(
   pulseaudio
   locales fonts-ipafont-gothic fonts-wine
   imagemagick
+  doctest-dev clang-format
 )
 
 missing=()

@@ -1,0 +1,343 @@
+// The checker's logic in this process: the survey and the dialog on simulated machines and a
+// simulated user; the file writer, the version lookup and the system DLL loader on real files.
+#include <windows.h>
+
+#include <doctest.h>
+
+#include <cctype>
+#include <cstddef>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include "app/checker_dialog.h"
+#include "app/survey_machine.h"
+#include "fileio/us_file.h"
+#include "platform/system_library.h"
+#include "report/report.h"
+#include "report/store.h"
+#include "survey/adapters.h"
+#include "survey/default_device.h"
+#include "survey/driver_version.h"
+#include "tests/simulation.h"
+#include "tests/support.h"
+
+namespace {
+
+std::string Digits(size_t count) {  // "01234567890123...", the version text of version_long.dll
+  std::string digits;
+  while (digits.size() < count) digits += static_cast<char>('0' + digits.size() % 10);
+  return digits;
+}
+
+const Device hal = {"Direct3D HAL", IID_IDirect3DHALDevice, true};
+
+}  // namespace
+
+TEST_CASE("the survey reports the machine, or shows which step failed and ends with -1") {
+  const std::string box = "|" + Sjis(u8"Quorvexマシン環境情報チェッカー") + "|16\n";
+  const std::string noDevice = Sjis(u8"DirectDrawデバイスの列挙に失敗しました。") + box;
+  const std::string noDirectDraw = Sjis(u8"DirectDrawインターフェースの取得に失敗しました。\n") +
+                                   Sjis(u8"DirectX7はきちんとインストールされてますか？") + box;
+  const std::string noSound = Sjis(u8"DirectSoundデバイスの列挙に失敗しました。") + box;
+  const std::string sound = "\tPrimary Sound Driver\r\n\tSpeakers\r\n";
+  std::string manySounds = sound + "\t" + std::string(4096, 'S') + "\r\n";
+  for (int i = 2; i <= 19; ++i) manySounds += "\t\r\n";  // 20 devices with a GUID, no more
+
+  struct Row {
+    const char* machine;
+    std::function<void(Machine&, Adapter&)> change;  // of the normal machine and its card
+    std::string messages;                            // the message boxes shown
+    std::string report;  // in the dialog's box; "" when the dialog never opened
+    bool soundListed;    // whether the sound enumeration began
+  };
+  const Row rows[] = {
+      {"normal", [](Machine&, Adapter&) {}, "",
+       Report("GFPU 9000", "6.14.10.0411 (ja)", sound, "255.3"), true},
+      {"only 8-bit modes", [](Machine&, Adapter& a) { a.modes = {Mode(640, 480, 8)}; }, noDevice,
+       "", false},
+      {"the survey's create answers S_FALSE",
+       [](Machine&, Adapter& a) {
+         a.creates = {DD_OK, S_FALSE};
+       },
+       noDirectDraw, "", false},
+      {"other creates and the sound list answer S_FALSE",
+       [](Machine& m, Adapter& a) {
+         a.creates = {S_FALSE};
+         m.soundResult = S_FALSE;
+       },
+       "", Report("GFPU 9000", "6.14.10.0411 (ja)", sound, "255.3"), true},
+      {"the sound list fails", [](Machine& m, Adapter&) { m.soundResult = DSERR_NODRIVER; },
+       noSound, "", true},
+      {"no sound device", [](Machine& m, Adapter&) { m.sounds.clear(); }, "",
+       Report("GFPU 9000", "6.14.10.0411 (ja)", "", "255.3"), true},
+      {"an unterminated driver name",
+       [](Machine&, Adapter& a) { std::memset(a.identifier.szDriver, 'A', 512); }, "",
+       Report("GFPU 9000", "", sound, "255.3"), true},
+      {"a failing primary driver and a second card",
+       [](Machine& m, Adapter& a) {
+         Adapter second = a;
+         second.id = 2;
+         second.kind = DDENUM_ATTACHEDSECONDARYDEVICES;
+         std::strcpy(second.identifier.szDescription, "Second Card");
+         a.creates = {DDERR_GENERIC};
+         m.adapters.push_back(second);
+       },
+       "", Report("Second Card", "6.14.10.0411 (ja)", sound, "255.3"), true},
+      {"texts longer than their fields",
+       [](Machine& m, Adapter& a) {
+         std::memset(a.identifier.szDescription, 'D', 512);       // unterminated
+         std::memset(&a.identifier.liDriverVersion, 'V', 4);      // the bytes behind it
+         std::strcpy(a.identifier.szDriver, "version_long.dll");  // a 600-byte version
+         m.sounds.push_back({1, std::string(4096, 'S')});
+         for (int i = 2; i <= 25; ++i) m.sounds.push_back({i, ""});
+       },
+       "", Report(std::string(512, 'D'), Digits(511), manySounds, "255.3"), true},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.machine);
+    Reset();
+    Adapter card{0, 0, "Simulated Display", {}, {Mode(640, 480, 16), Mode(800, 600, 16)}, {hal}};
+    std::strcpy(card.identifier.szDescription, "GFPU 9000");
+    std::strcpy(card.identifier.szDriver, "version_ja.dll");  // a fixture beside this program
+    g_machine = {{card}, {{0, "Primary Sound Driver"}, {1, "Speakers"}}};
+    row.change(g_machine, g_machine.adapters[0]);
+
+    CHECK(RunChecker(GetModuleHandleA(nullptr)) == (row.report.empty() ? -1 : 0));
+    CHECK(g_user.messages == row.messages);
+    CHECK(g_user.box == row.report);
+    CHECK(g_machine.live == 0);  // every DirectX object released
+    // DirectDraw is given back before the sound list is asked for.
+    CHECK(g_machine.liveAtSound == (row.soundListed ? 0 : -1));
+    // A survey that fails before the sound list has not queried the driver's identifier.
+    if (!row.soundListed) CHECK(g_DisplayDrivers[0].Identifier.szDriver[0] == '\0');
+  }
+}
+
+namespace {
+
+std::string Dimensions(const DDSURFACEDESC2& mode) {
+  return std::to_string(mode.dwWidth) + "x" + std::to_string(mode.dwHeight) + "x" +
+         std::to_string(mode.ddpfPixelFormat.dwRGBBitCount);
+}
+
+// An entry in one line: name, adapter (the number of its GUID), T&L, hardware, windowed, the
+// modes, the default mode's index and dimensions; "stray" where a GUID pointer is not its own.
+std::string Describe(const RenderDeviceInfo& d) {
+  std::string line = d.Name;
+  line += d.DriverGuidPtr == nullptr ? " primary" : " #" + std::to_string(d.DriverGuid.Data1 & 0xF);
+  if (d.DriverGuidPtr != nullptr && d.DriverGuidPtr != &d.DriverGuid) line += " stray";
+  if (d.DeviceGuidPtr != &d.DeviceGuid) line += " stray";
+  if (IsEqualGUID(d.DeviceGuid, IID_IDirect3DTnLHalDevice)) line += " T&L";
+  line += d.IsHardware ? " hw" : " sw";
+  line += d.CanRenderWindowed ? " windowed:" : ":";
+  for (std::uint32_t i = 0; i < d.ModeCount; ++i) line += " " + Dimensions(d.Modes[i]);
+  return line + " default " + std::to_string(d.DefaultModeIndex) + " " + Dimensions(d.DefaultMode) +
+         "\n";
+}
+
+}  // namespace
+
+TEST_CASE("the device list holds up to 16 devices with the sorted modes each can render") {
+  Reset();
+  const Device rgb = {"RGB Emulation", IID_IDirect3DRGBDevice, false};
+  const std::vector<DDSURFACEDESC2> vga = {Mode(640, 480, 16)};
+  std::vector<DDSURFACEDESC2> modes49;  // 48 are kept, not the 49th
+  for (DWORD width = 2000; width > 1952; --width) modes49.push_back(Mode(width, 1000, 16));
+  modes49.push_back(Mode(640, 480, 16));
+  const DWORD attached = DDENUM_ATTACHEDSECONDARYDEVICES;
+  g_machine.adapters = {
+      {0,
+       0,
+       "Primary",
+       {},
+       {Mode(800, 600, 16), Mode(640, 480, 32), Mode(640, 480, 16), Mode(640, 400, 16),
+        Mode(640, 480, 8), Mode(1024, 768, 24), Mode(720, 480, 16), Mode(640, 512, 16)},
+       {{std::string(60, 'N'), IID_IDirect3DRGBDevice, false},
+        {"Direct3D HAL", IID_IDirect3DHALDevice, true, DDBD_32},
+        {"Direct3D T&L HAL", IID_IDirect3DTnLHalDevice, true, DDBD_24},
+        {"8-bit only", IID_IDirect3DHALDevice, true, DDBD_8}}},
+      {2, attached, "Secondary card with a description of 50 bytes", {}, vga, {rgb, hal}},
+      {3, DDENUM_NONDISPLAYDEVICES, "3D only", {}, modes49, {hal}},
+      {4, attached, "No Direct3D", {}, vga, {hal}, false},
+      {5, DDENUM_DETACHEDSECONDARYDEVICES, "Detached", {}, vga, std::vector<Device>(20, hal)}};
+
+  CHECK(EnumerateDisplayAdapters());
+
+  std::string expected = std::string(38, 'N') +
+                         " primary sw windowed: 640x400x16 640x480x16 640x480x32 640x512x16 "
+                         "720x480x16 800x600x16 default 1 640x480x16\n"
+                         "Direct3D HAL primary hw windowed: 640x480x32 default 0 0x0x0\n"
+                         "Direct3D T&L HAL primary T&L hw windowed: 1024x768x24 default 0 0x0x0\n"
+                         "Secondary card with a description of 5 #2 hw: 640x480x16 default 0 "
+                         "640x480x16\n"
+                         "3D only #3 hw:";
+  for (DWORD width = 1953; width <= 2000; ++width)
+    expected += " " + std::to_string(width) + "x1000x16";
+  expected += " default 0 0x0x0\n";
+  for (int i = 0; i < 11; ++i) expected += "Detached #5 hw: 640x480x16 default 0 640x480x16\n";
+  std::string listed;
+  for (std::uint32_t i = 0; i < g_RenderDeviceCount && i < 20; ++i) {
+    listed += Describe(g_RenderDevices[i]);
+  }
+  CHECK(listed == expected);
+  CHECK(g_machine.live == 0);
+}
+
+TEST_CASE("the default device is the best kind that renders in a window, the later of equals") {
+  // A letter per device, in list order: T transform and lighting hardware, H other hardware,
+  // S software, R the reference rasterizer; upper case when it can render in a window. The index
+  // chosen, or -1 when none is and the caller's choice is left as it was.
+  const std::pair<const char*, int> rows[] = {
+      {"STH", 1}, {"THS", 0}, {"SH", 1},  {"SHH", 2}, {"SR", 0}, {"RS", 1},  {"R", 0}, {"Hh", 0},
+      {"hH", 1},  {"Sht", 2}, {"htS", 1}, {"tH", 1},  {"SS", 1}, {"sr", -1}, {"", -1}};
+  const std::map<char, GUID> types = {{'T', IID_IDirect3DTnLHalDevice},
+                                      {'H', IID_IDirect3DHALDevice},
+                                      {'S', IID_IDirect3DRGBDevice},
+                                      {'R', IID_IDirect3DRefDevice}};
+  for (const auto& [devices, chosen] : rows) {
+    CAPTURE(devices);
+    Reset();
+    for (const char* letter = devices; *letter != '\0'; ++letter) {
+      RenderDeviceInfo& device = g_RenderDevices[g_RenderDeviceCount++];
+      device.DeviceGuid = types.at(static_cast<char>(std::toupper(*letter)));
+      device.DeviceGuidPtr = &device.DeviceGuid;
+      device.IsHardware = std::strchr("TtHh", *letter) != nullptr;
+      device.CanRenderWindowed = std::isupper(*letter);
+    }
+    RenderDeviceInfo* const untouched = &g_RenderDevices[15];
+    RenderDeviceInfo* choice = untouched;
+    const int found = SelectDefaultDevice(&choice);
+    CHECK(found == (chosen >= 0 ? 1 : 0));
+    CHECK(choice - g_RenderDevices == (chosen >= 0 ? chosen : 15));
+  }
+}
+
+TEST_CASE("the memory figure is in MiB with one decimal and halves rounded up") {
+  const std::pair<std::uint64_t, const char*> rows[] = {
+      {0, "0.0"},
+      {(255ull << 20) + (1 << 18), "255.3"},
+      {52428, "0.0"},
+      {52429, "0.1"},
+      {(99999ull << 20) + 996148, "100000.0"},
+      {4294967295ull, "4096.0"},
+      {18446744073709551615ull, "17592186044416.0"}};
+  for (const auto& [bytes, shown] : rows) {
+    CAPTURE(bytes);
+    CHECK(FormatMemoryMiB(bytes) == shown);
+  }
+}
+
+TEST_CASE("close and Escape end the dialog and other commands leave it open") {
+  Reset();
+  for (WPARAM command : {WPARAM(0), WPARAM(1000), MAKEWPARAM(1000, EN_CHANGE), WPARAM(3)}) {
+    CheckerDlgProc(kDialog, WM_COMMAND, command, 0);
+  }
+  CHECK(g_user.closes == 0);
+  for (WPARAM command : {WPARAM(IDOK), WPARAM(IDCANCEL), MAKEWPARAM(IDCANCEL, BN_CLICKED)}) {
+    CheckerDlgProc(kDialog, WM_COMMAND, command, 0);
+  }
+  CHECK(g_user.closes == 3);
+}
+
+TEST_CASE("the export button asks where to save with the NT4 form of the request") {
+  Reset();
+  CheckerDlgProc(kDialog, WM_COMMAND, 1001, 0);
+  REQUIRE(g_user.saves.size() == 1);
+  const OPENFILENAMEA& asked = g_user.saves[0];
+  OPENFILENAMEA expected = {};
+  expected.lStructSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);  // 76 in 32 bits
+  expected.hwndOwner = kDialog;
+  expected.lpstrFilter = asked.lpstrFilter;
+  expected.nFilterIndex = 1;
+  expected.lpstrFile = asked.lpstrFile;
+  expected.nMaxFile = MAX_PATH;
+  expected.lpstrTitle = asked.lpstrTitle;
+  expected.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+  expected.lpstrDefExt = asked.lpstrDefExt;
+  CHECK(std::memcmp(&asked, &expected, sizeof expected) == 0);  // every other field 0
+  CHECK(std::string(asked.lpstrFilter, 31) ==
+        Sjis(u8"テキストファイル(*.txt)") + '\0' + "*.txt" + '\0' + '\0');
+  CHECK(std::string(asked.lpstrTitle) == Sjis(u8"ファイルの保存"));
+  CHECK(std::string(asked.lpstrDefExt) == "txt");
+  CHECK(g_user.messages.empty());  // a cancelled export says nothing
+}
+
+namespace {
+
+// "code message|file" of the CUSFileError that `action` throws, which a std::exception handler
+// does not take.
+std::string Thrown(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception&) {
+    return "a std::exception";
+  } catch (const CUSFileError& error) {
+    return std::to_string(error.Code()) + " " + error.Message() + "|" + error.FileName();
+  }
+  return "nothing thrown";
+}
+
+}  // namespace
+
+TEST_CASE("the file writer holds its file alone, writes the bytes as given, throws its error") {
+  const ScratchFolder folder;
+  const std::string path = folder.path + "\\held.txt";
+  const std::string other = folder.path + "\\other.txt";
+  const std::string missing = folder.path + "\\missing\\x.txt";
+  const std::string bytes("\x81\x83\r\n\t\0\xff\n", 8);
+  {
+    CUSFile writer;
+    writer.Open(path);
+    CHECK(CreateFileA(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr) ==
+          INVALID_HANDLE_VALUE);
+    CHECK(Thrown([&] { writer.Write("x", 0); }) == "6 Don't Write|" + path);
+    CHECK(Thrown([&] { writer.Open(other); }) == "4 Already Open(Save)|" + other);
+    CHECK(Thrown([&] { CUSFile().Open(missing); }) == "2 Don't Open File(Save)|" + missing);
+    writer.Write(bytes.data(), 5);
+    writer.Write(bytes.data() + 5, 3);
+  }
+  CHECK(ReadFile(path) == bytes);  // closed when the writer went
+}
+
+TEST_CASE("the driver version is the first translation's FileVersion text, cut to the buffer") {
+  struct Row {
+    const char* file;  // real PE files that the build made with version resources
+    int size;
+    int result;
+    std::string text;  // what the buffer holds, up to `size`; the rest stays 'X'
+  };
+  const Row rows[] = {
+      {"version_ja.dll", 512, 1, "6.14.10.0411 (ja)" + std::string(512 - 17, '\0')},
+      {"version_long.dll", 512, 1, Digits(511) + '\0'},
+      {"version_long.dll", 8, 1, std::string("0123456") + '\0'},
+      {"version_second.dll", 512, 0, std::string(512, 'X')},  // its first translation has none
+      {"version_no_translation.dll", 512, 0, std::string(512, 'X')},
+      {"no_such_file.dll", 512, 0, std::string(512, 'X')}};
+  for (const Row& row : rows) {
+    CAPTURE(row.file);
+    CAPTURE(row.size);
+    char buffer[520];
+    std::memset(buffer, 'X', sizeof buffer);
+    CHECK(GetDriverFileVersion(buffer, row.size, row.file) == row.result);
+    CHECK(std::string(buffer, sizeof buffer) == row.text + std::string(520 - row.size, 'X'));
+  }
+}
+
+TEST_CASE("system DLLs come from the system folder, not from beside the program") {
+  // qvxplant.dll beside this program is a planted DLL: loading it ends the process with exit code
+  // 86. A DLL of the same name with an export is put into the system folder for this check.
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string installed = std::string(system) + "\\qvxplant.dll";
+  REQUIRE(CopyFileA((ProgramFolder() + "\\version_ja.dll").c_str(), installed.c_str(), FALSE));
+  CHECK((SystemExport("qvxplant.dll", "qvx_empty") != nullptr));
+  CHECK((SystemExport("qvxplant.dll", "no_such_export") == nullptr));
+  CHECK((SystemExport("no_such_library.dll", "qvx_empty") == nullptr));
+  // Unloaded here, as the checker itself never does, so that it can be removed.
+  for (HMODULE m = GetModuleHandleA(installed.c_str()); m != nullptr;
+       m = GetModuleHandleA(installed.c_str())) {
+    FreeLibrary(m);
+  }
+  CHECK(DeleteFileA(installed.c_str()));
+}

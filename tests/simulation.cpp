@@ -1,0 +1,199 @@
+#include "tests/simulation.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/memory.h"
+#include "report/store.h"
+#include "survey/adapters.h"
+
+Machine g_machine;
+User g_user;
+const HWND kDialog = reinterpret_cast<HWND>(0xD1A1);
+
+GUID Guid(int id) { return {0x51a00000u + id, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}; }
+
+DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits) {
+  DDSURFACEDESC2 mode = {sizeof mode, DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, height, width};
+  mode.ddpfPixelFormat.dwRGBBitCount = bits;
+  return mode;
+}
+
+void Reset() {
+  std::memset(g_RenderDevices, 0, sizeof g_RenderDevices);
+  g_RenderDeviceCount = 0;
+  g_SoundDeviceCount = 0;
+  g_DisplayDrivers[0].Identifier = {};
+  g_DisplayDrivers[0].DriverVersion.clear();
+  g_SoundDriverText.clear();
+  g_ReportText.clear();
+  g_machine = Machine();
+  g_user = User();
+}
+
+namespace {
+
+// A COM object as DirectDraw hands it out: a pointer to a table of methods. IDirectDraw7 and
+// IDirect3D7 share one table, since no slot that the survey calls differs between the two; a call
+// of any other slot stops the program.
+struct Object {
+  void* const* methods;
+  Adapter* adapter;
+};
+
+HRESULT STDMETHODCALLTYPE NotUsed() { std::abort(); }
+
+ULONG STDMETHODCALLTYPE Release(Object* self) {
+  delete self;
+  --g_machine.live;
+  return 0;
+}
+
+HRESULT STDMETHODCALLTYPE QueryInterface(Object* self, REFIID iid, void** out) {
+  *out = nullptr;
+  if (!IsEqualGUID(iid, IID_IDirect3D7) || !self->adapter->direct3D) return E_NOINTERFACE;
+  *out = new Object{self->methods, self->adapter};
+  ++g_machine.live;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE EnumDevices(Object* self, LPD3DENUMDEVICESCALLBACK7 callback,
+                                      void* context) {
+  for (const Device& device : self->adapter->devices) {
+    D3DDEVICEDESC7 desc = {};
+    desc.dwDevCaps = device.hardware ? D3DDEVCAPS_HWRASTERIZATION : 0;
+    desc.dwDeviceRenderBitDepth = device.depths;
+    desc.deviceGUID = device.type;
+    std::string name = device.name;  // the platform's own copies, writable
+    char description[] = "Direct3D device";
+    if (callback(description, name.data(), &desc, context) != D3DENUMRET_OK) break;
+  }
+  return D3D_OK;
+}
+
+HRESULT STDMETHODCALLTYPE EnumModes(Object* self, DWORD flags, DDSURFACEDESC2* filter,
+                                    void* context, LPDDENUMMODESCALLBACK2 callback) {
+  if (flags != 0 || filter != nullptr) return DDERR_INVALIDPARAMS;
+  for (DDSURFACEDESC2 mode : self->adapter->modes) {
+    if (callback(&mode, context) != DDENUMRET_OK) break;
+  }
+  return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE GetCaps(Object*, DDCAPS* driver, DDCAPS* hel) {
+  if (driver->dwSize != sizeof(DDCAPS) || hel->dwSize != sizeof(DDCAPS)) {
+    return DDERR_INVALIDPARAMS;
+  }
+  driver->dwCaps2 = DDCAPS2_CANRENDERWINDOWED;  // which counts for the primary driver only
+  return DD_OK;
+}
+
+HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(Object* self, DDDEVICEIDENTIFIER2* identifier,
+                                              DWORD flags) {
+  if (flags > DDGDI_GETHOSTIDENTIFIER) return DDERR_INVALIDPARAMS;
+  *identifier = {};
+  std::strcpy(identifier->szDescription, "Host Adapter");
+  if (flags == 0) *identifier = self->adapter->identifier;
+  return DD_OK;
+}
+
+void* const* Methods() {
+  static void* table[30];
+  for (void*& method : table) method = reinterpret_cast<void*>(&NotUsed);
+  table[0] = reinterpret_cast<void*>(&QueryInterface);
+  table[2] = reinterpret_cast<void*>(&Release);
+  table[3] = reinterpret_cast<void*>(&EnumDevices);  // IDirect3D7
+  table[8] = reinterpret_cast<void*>(&EnumModes);
+  table[11] = reinterpret_cast<void*>(&GetCaps);
+  table[27] = reinterpret_cast<void*>(&GetDeviceIdentifier);
+  return table;
+}
+
+}  // namespace
+
+namespace dx {
+
+HRESULT EnumerateDisplayDrivers(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags) {
+  for (const Adapter& adapter : g_machine.adapters) {
+    if (adapter.id != 0 && (flags & adapter.kind) == 0) continue;
+    GUID guid = Guid(adapter.id);
+    std::string description = adapter.description;
+    char driver[] = "display";
+    if (!callback(adapter.id != 0 ? &guid : nullptr, description.data(), driver, context,
+                  nullptr)) {
+      break;
+    }
+  }
+  return DD_OK;
+}
+
+HRESULT CreateDirectDraw(GUID* driverGuid, void** object, REFIID iid, IUnknown* outer) {
+  static void* const* methods = Methods();
+  *object = nullptr;
+  for (Adapter& adapter : g_machine.adapters) {
+    const bool named =
+        driverGuid == nullptr ? adapter.id == 0 : IsEqualGUID(*driverGuid, Guid(adapter.id));
+    if (!named) continue;
+    if (!IsEqualGUID(iid, IID_IDirectDraw7) || outer != nullptr) return DDERR_INVALIDPARAMS;
+    HRESULT result = DD_OK;
+    if (!adapter.creates.empty()) {
+      result = adapter.creates.front();
+      adapter.creates.erase(adapter.creates.begin());
+    }
+    if (SUCCEEDED(result)) {
+      *object = new Object{methods, &adapter};
+      ++g_machine.live;
+    }
+    return result;
+  }
+  return DDERR_INVALIDDIRECTDRAWGUID;
+}
+
+HRESULT EnumerateSoundDevices(LPDSENUMCALLBACKA callback, void* context) {
+  g_machine.liveAtSound = g_machine.live;
+  for (const auto& [id, description] : g_machine.sounds) {
+    GUID guid = Guid(id);
+    if (!callback(id != 0 ? &guid : nullptr, description.c_str(), "sound.drv", context)) break;
+  }
+  return g_machine.soundResult;
+}
+
+}  // namespace dx
+
+namespace ui {
+
+int ShowMessage(HWND owner, const char* text, const char* title, UINT flags) {
+  if (owner != nullptr) g_user.messages += "owned ";
+  g_user.messages += std::string(text) + "|" + title + "|" + std::to_string(flags) + "\n";
+  return IDOK;
+}
+
+HWND DesktopWindow() { return GetDesktopWindow(); }
+
+INT_PTR RunDialog(HINSTANCE, int, HWND, DLGPROC proc, LPARAM) {
+  proc(kDialog, WM_INITDIALOG, 0, 0);
+  return proc(kDialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+BOOL CloseDialog(HWND dialog, INT_PTR result) {
+  if (dialog == kDialog && result == 1) ++g_user.closes;
+  return TRUE;
+}
+
+BOOL SetItemText(HWND, int, const char* text) {
+  g_user.box = text;
+  return TRUE;
+}
+
+BOOL AskSaveFileName(OPENFILENAMEA* request) {
+  g_user.saves.push_back(*request);
+  return FALSE;
+}
+
+}  // namespace ui
+
+namespace memory {
+
+std::uint64_t TotalPhysicalBytes() { return 255 * 1048576 + 1048576 / 4; }  // 255.25 MiB
+
+}  // namespace memory

@@ -1,0 +1,54 @@
+// A simulated machine behind the DirectX seam and a simulated user behind the user-interface seam,
+// linked in place of the platform's. The machine lists adapters, devices, modes and sound devices,
+// fails what it is told to, and counts the DirectX objects it handed out that are still alive.
+// The user dismisses every message box, closes the dialog with Escape as soon as it opens, and
+// cancels every save dialog.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/directx.h"
+#include "platform/ui.h"
+
+struct Device {
+  std::string name;
+  GUID type;
+  bool hardware;
+  DWORD depths = DDBD_16 | DDBD_32;  // the bit depths it renders in
+};
+
+struct Adapter {
+  int id = 0;      // 0: the primary display driver, enumerated without a GUID
+  DWORD kind = 0;  // the DDENUM_ flag that another adapter needs to be enumerated
+  std::string description;
+  std::vector<HRESULT> creates;  // the results of its creates, one after the other; then DD_OK
+  std::vector<DDSURFACEDESC2> modes;
+  std::vector<Device> devices;
+  bool direct3D = true;
+  DDDEVICEIDENTIFIER2 identifier = {};
+};
+
+struct Machine {
+  std::vector<Adapter> adapters;
+  std::vector<std::pair<int, std::string>> sounds;  // id (0: no GUID) and description
+  HRESULT soundResult = DS_OK;
+  int live = 0;          // DirectDraw and Direct3D objects not yet released
+  int liveAtSound = -1;  // `live` when the sound enumeration began; -1 when it never began
+};
+
+struct User {
+  std::string messages;  // "text|title|flags\n" for each message box, "owned " before an owned one
+  std::string box;       // what the report box shows
+  int closes = 0;        // EndDialog calls with the result 1
+  std::vector<OPENFILENAMEA> saves;
+};
+
+extern Machine g_machine;
+extern User g_user;
+extern const HWND kDialog;
+
+GUID Guid(int id);  // of the adapter or sound device numbered `id`
+DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits);
+void Reset();  // an empty store and device list, machine and user

@@ -1,0 +1,66 @@
+// What the checks share: the checker's texts as a user sees them, scratch folders, files.
+#pragma once
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// A UTF-8 text in Shift-JIS bytes, converted by the platform (code page 932) rather than by the
+// compiler that builds the checker, so that a wrong conversion of the checker's texts shows.
+inline std::string Sjis(const char* utf8) {
+  wchar_t wide[256];
+  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
+  char bytes[512];
+  const int length = WideCharToMultiByte(932, 0, wide, wideLength, bytes, 512, nullptr, nullptr);
+  return std::string(bytes, length > 0 ? length - 1 : 0);
+}
+
+// The report that the checker shows and saves for these facts; `memory` is the figure shown.
+inline std::string Report(const std::string& card, const std::string& version,
+                          const std::string& sound, const std::string& memory) {
+  return Sjis(u8"＜ビデオカード＞") + "\r\n\t" + card + "\r\n\r\n" +
+         Sjis(u8"＜ビデオカードドライバのバージョン情報＞") + "\r\n\t" + version + "\r\n\t\r\n" +
+         Sjis(u8"＜サウンドドライバー一覧＞") + "\r\n" + sound + "\r\n" +
+         Sjis(u8"＜搭載メインメモリ＞") + "\r\n\t" + memory + "MB\r\n";
+}
+
+// The folder of this program, where the build puts the fixtures.
+inline std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return program.substr(0, program.rfind('\\'));
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ostringstream content;
+  content << std::ifstream(path, std::ios::binary).rdbuf();
+  return content.str();
+}
+
+// A new empty folder in the temporary folder, named from the performance counter (Wine hands out
+// the same process ids run after run); removed with the files in it when it goes.
+struct ScratchFolder {
+  ScratchFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    do {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
+      path = temp + std::string("qvx") + std::to_string(now.QuadPart);
+    } while (!CreateDirectoryA(path.c_str(), nullptr));
+  }
+  ~ScratchFolder() {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileA((path + "\\" + found.cFileName).c_str());
+      } while (FindNextFileA(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+  }
+  std::string path;
+};
