@@ -36,8 +36,7 @@ root=$1 work=$2
 mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
 printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
   > /proc/sys/fs/binfmt_misc/register
-# The emulated 32-bit Wine lists no sound device through the private sound server.
-export WINENV_LOADER=/usr/lib/wine/wine WINEARCH=win32 HOME=$work QVX_NO_SOUND=1
+export WINENV_LOADER=/usr/lib/wine/wine WINEARCH=win32 HOME=$work
 trap '"$root/scripts/winenv" stop "$work"' EXIT
 echo "qemu32: preparing 32-bit Wine in $work (slow the first time)"
 "$root/scripts/winenv" start "$work" 1024x768
@@ -45,7 +44,7 @@ echo "qemu32: preparing 32-bit Wine in $work (slow the first time)"
 # Direct3D without OpenGL: the emulated GL stack dies on instructions qemu does not know.
 "$WINELOADER" reg.exe add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f </dev/null >/dev/null 2>&1
 echo "qemu32: checking the 32-bit QvxCheck.exe"
-"$root/scripts/winenv" run "$work" "$root/build/win32/tests/checks.exe" "$root/build/win32/tests/planted" | tr -d "\r"
+"$root/scripts/winenv" run "$work" "$root/build/win32/tests/checks.exe" -d | tr -d "\r"
 INNER
 status=$?
 echo "qemu32: took $(( $(date +%s) - start )) s"

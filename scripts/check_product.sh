@@ -11,6 +11,7 @@ grep -q 'file format pei-i386' <<<"$headers" || fail "$exe is not a 32-bit Windo
 for field in MajorOSystemVersion.5 MinorOSystemVersion.0 MajorSubsystemVersion.5 MinorSubsystemVersion.0 Subsystem.00000002; do
   grep -qE "^${field%.*}\s+${field#*.}\b" <<<"$headers" || fail "the header's ${field%.*} is not ${field#*.}"
 done
+grep -q 'large address aware' <<<"$headers" || fail "$exe is not large address aware"
 imports=$(awk '/DLL Name:/ {dll=$3} /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ && dll {print dll, $3}' <<<"$headers")
 [ -n "$imports" ] || fail "no imports read"
 while read -r dll function; do
