@@ -23,8 +23,7 @@ void Reset() {
   std::memset(g_RenderDevices, 0, sizeof g_RenderDevices);
   g_RenderDeviceCount = 0;
   g_SoundDeviceCount = 0;
-  g_DisplayDrivers[0].Identifier = {};
-  g_DisplayDrivers[0].DriverVersion.clear();
+  g_DisplayDrivers[0] = DisplayDriverInfo();
   g_SoundDriverText.clear();
   g_ReportText.clear();
   g_machine = Machine();
@@ -71,9 +70,8 @@ HRESULT STDMETHODCALLTYPE EnumDevices(Object* self, LPD3DENUMDEVICESCALLBACK7 ca
   return D3D_OK;
 }
 
-HRESULT STDMETHODCALLTYPE EnumModes(Object* self, DWORD flags, DDSURFACEDESC2* filter,
-                                    void* context, LPDDENUMMODESCALLBACK2 callback) {
-  if (flags != 0 || filter != nullptr) return DDERR_INVALIDPARAMS;
+HRESULT STDMETHODCALLTYPE EnumModes(Object* self, DWORD, DDSURFACEDESC2*, void* context,
+                                    LPDDENUMMODESCALLBACK2 callback) {
   for (DDSURFACEDESC2 mode : self->adapter->modes) {
     if (callback(&mode, context) != DDENUMRET_OK) break;
   }
@@ -90,7 +88,6 @@ HRESULT STDMETHODCALLTYPE GetCaps(Object*, DDCAPS* driver, DDCAPS* hel) {
 
 HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(Object* self, DDDEVICEIDENTIFIER2* identifier,
                                               DWORD flags) {
-  if (flags > DDGDI_GETHOSTIDENTIFIER) return DDERR_INVALIDPARAMS;
   *identifier = {};
   std::strcpy(identifier->szDescription, "Host Adapter");
   if (flags == 0) *identifier = self->adapter->identifier;
@@ -117,12 +114,9 @@ HRESULT EnumerateDisplayDrivers(LPDDENUMCALLBACKEXA callback, void* context, DWO
   for (const Adapter& adapter : g_machine.adapters) {
     if (adapter.id != 0 && (flags & adapter.kind) == 0) continue;
     GUID guid = Guid(adapter.id);
-    std::string description = adapter.description;
+    std::string description = adapter.description;  // the platform's own copy, writable
     char driver[] = "display";
-    if (!callback(adapter.id != 0 ? &guid : nullptr, description.data(), driver, context,
-                  nullptr)) {
-      break;
-    }
+    if (!callback(adapter.id ? &guid : nullptr, &description[0], driver, context, nullptr)) break;
   }
   return DD_OK;
 }
@@ -135,11 +129,8 @@ HRESULT CreateDirectDraw(GUID* driverGuid, void** object, REFIID iid, IUnknown* 
         driverGuid == nullptr ? adapter.id == 0 : IsEqualGUID(*driverGuid, Guid(adapter.id));
     if (!named) continue;
     if (!IsEqualGUID(iid, IID_IDirectDraw7) || outer != nullptr) return DDERR_INVALIDPARAMS;
-    HRESULT result = DD_OK;
-    if (!adapter.creates.empty()) {
-      result = adapter.creates.front();
-      adapter.creates.erase(adapter.creates.begin());
-    }
+    const HRESULT result = adapter.creates.empty() ? DD_OK : adapter.creates.front();
+    if (!adapter.creates.empty()) adapter.creates.erase(adapter.creates.begin());
     if (SUCCEEDED(result)) {
       *object = new Object{methods, &adapter};
       ++g_machine.live;
@@ -172,7 +163,10 @@ HWND DesktopWindow() { return GetDesktopWindow(); }
 
 INT_PTR RunDialog(HINSTANCE, int, HWND, DLGPROC proc, LPARAM) {
   proc(kDialog, WM_INITDIALOG, 0, 0);
-  return proc(kDialog, WM_COMMAND, IDCANCEL, 0);
+  for (WPARAM command : {WPARAM(0), MAKEWPARAM(1000, EN_CHANGE), WPARAM(3), WPARAM(IDOK)}) {
+    proc(kDialog, WM_COMMAND, command, 0);
+  }
+  return 1;
 }
 
 BOOL CloseDialog(HWND dialog, INT_PTR result) {

@@ -1,12 +1,11 @@
 // A simulated machine behind the DirectX seam and a simulated user behind the user-interface seam,
 // linked in place of the platform's. The machine lists adapters, devices, modes and sound devices,
 // fails what it is told to, and counts the DirectX objects it handed out that are still alive.
-// The user dismisses every message box, closes the dialog with Escape as soon as it opens, and
-// cancels every save dialog.
+// The user dismisses every message box, closes the dialog with its close button as soon as it
+// opens (after a few commands that leave it open), and cancels every save dialog.
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/directx.h"

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -40,27 +41,18 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 // A new empty folder in the temporary folder, named from the performance counter (Wine hands out
-// the same process ids run after run); removed with the files in it when it goes.
+// the same process ids run after run); removed with what is in it when it goes.
 struct ScratchFolder {
   ScratchFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
     do {
       LARGE_INTEGER now;
       QueryPerformanceCounter(&now);
-      path = temp + std::string("qvx") + std::to_string(now.QuadPart);
+      path = (std::filesystem::temp_directory_path() / std::to_string(now.QuadPart)).string();
     } while (!CreateDirectoryA(path.c_str(), nullptr));
   }
   ~ScratchFolder() {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileA((path + "\\" + found.cFileName).c_str());
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    std::error_code ignored;  // what cannot be removed stays in the temporary folder
+    std::filesystem::remove_all(path, ignored);
   }
   std::string path;
 };
