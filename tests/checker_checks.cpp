@@ -105,7 +105,8 @@ class Checker {
       }
       DWORD code = 0;
       GetExitCodeProcess(process.hProcess, &code);
-      seen += "; exit code " + std::to_string(code) + " (259: running)";
+      seen +=
+          "; exit code " + std::to_string(code) + " (259: running, 86: it loaded a planted DLL)";
       if (ended || otherBox || GetTickCount() - start >= ms) return nullptr;
       Sleep(50);
     }
