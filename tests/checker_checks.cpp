@@ -14,8 +14,6 @@ static unsigned int KeepAbortBehavior(unsigned int, unsigned int) { return 0; }
 #define _set_abort_behavior KeepAbortBehavior
 #include <doctest.h>
 
-#include <vector>
-
 #include "platform/directx.h"
 #include "tests/support.h"
 
@@ -152,7 +150,7 @@ BOOL CALLBACK AddSound(GUID*, const char* name, const char*, void* text) {
 
 }  // namespace
 
-TEST_CASE("the checker shows the platform's facts, saves them exactly, and ends with 0") {
+TEST_CASE("the checker shows and saves the platform's facts exactly and ends with 0") {
   IDirectDraw7* directDraw = nullptr;
   DDDEVICEIDENTIFIER2 primary = {};
   REQUIRE(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7,

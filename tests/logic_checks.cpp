@@ -34,7 +34,7 @@ const Device hal = {"Direct3D HAL", IID_IDirect3DHALDevice, true};
 
 }  // namespace
 
-TEST_CASE("the survey reports the machine, or shows which step failed and ends with -1") {
+TEST_CASE("the survey reports the machine or shows which step failed and ends with -1") {
   const std::string box = "|" + Sjis(u8"Quorvexマシン環境情報チェッカー") + "|16\n";
   const std::string noDevice = Sjis(u8"DirectDrawデバイスの列挙に失敗しました。") + box;
   const std::string noDirectDraw = Sjis(u8"DirectDrawインターフェースの取得に失敗しました。\n") +
@@ -182,7 +182,7 @@ TEST_CASE("the device list holds up to 16 devices with the sorted modes each can
   CHECK(g_machine.live == 0);
 }
 
-TEST_CASE("the default device is the best kind that renders in a window, the later of equals") {
+TEST_CASE("the default device is the best kind that renders in a window and the later of equals") {
   // A letter per device, in list order: T transform and lighting hardware, H other hardware,
   // S software, R the reference rasterizer; upper case when it can render in a window. The index
   // chosen, or -1 when none is and the caller's choice is left as it was.
@@ -237,7 +237,8 @@ TEST_CASE("the save request is the NT4 form and fits the file name buffer") {
   CHECK(g_user.messages.empty());  // a cancelled export says nothing
 }
 
-TEST_CASE("the file writer holds its file alone, replaces it with the bytes as given, or throws") {
+TEST_CASE(
+    "the file writer holds its file alone and replaces it with the bytes as given or throws") {
   const ScratchFolder folder;
   const std::string path = folder.path + "\\saved.txt";
   const std::string held = folder.path + "\\held.txt";
@@ -263,7 +264,7 @@ TEST_CASE("the file writer holds its file alone, replaces it with the bytes as g
   CHECK(ReadFile(held) == "keep me");
 }
 
-TEST_CASE("the driver version is the first translation's FileVersion text, cut to 511 bytes") {
+TEST_CASE("the driver version is the first translation's FileVersion text cut to 511 bytes") {
   // Real PE files that the build made with version resources, and what a 512-byte buffer holds
   // after the lookup: untouched ("XXX...") when it finds no text.
   const std::pair<const char*, std::string> rows[] = {
@@ -281,7 +282,7 @@ TEST_CASE("the driver version is the first translation's FileVersion text, cut t
   }
 }
 
-TEST_CASE("system DLLs come from the system folder, not from beside the program") {
+TEST_CASE("system DLLs come from the system folder and not from beside the program") {
   // qvxplant.dll beside this program is a planted DLL: loading it ends the process with exit code
   // 86. A DLL of the same name with an export is put into the system folder for this check.
   char system[MAX_PATH];
