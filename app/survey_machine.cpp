@@ -20,8 +20,8 @@ const char kSurveyTitle[] = "Quorvexマシン環境情報チェッカー";
 const char kNoDeviceMessage[] = "DirectDrawデバイスの列挙に失敗しました。";
 // The line break is a lone line feed.
 const char kNoDirectDrawMessage[] =
-    "DirectDrawインターフェースの取得に失敗しました。\nDirectX7はきちんとインストールされてますか"
-    "？";
+    "DirectDrawインターフェースの取得に失敗しました。\n"
+    "DirectX7はきちんとインストールされてますか？";
 const char kNoSoundMessage[] = "DirectSoundデバイスの列挙に失敗しました。";
 
 int Fail(const char* message) {
