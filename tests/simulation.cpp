@@ -9,9 +9,6 @@
 
 Machine g_machine;
 User g_user;
-const HWND kDialog = reinterpret_cast<HWND>(0xD1A1);
-
-GUID Guid(int id) { return {0x51a00000u + id, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}; }
 
 DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits) {
   DDSURFACEDESC2 mode = {sizeof mode, DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, height, width};
@@ -31,6 +28,10 @@ void Reset() {
 }
 
 namespace {
+
+const HWND kDialog = reinterpret_cast<HWND>(0xD1A1);
+
+GUID Guid(int id) { return {0x51a00000u + id, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}; }  // adapter `id`
 
 // A COM object as DirectDraw hands it out: a pointer to a table of methods. IDirectDraw7 and
 // IDirect3D7 share one table, since no slot that the survey calls differs between the two; a call
@@ -163,9 +164,8 @@ HWND DesktopWindow() { return GetDesktopWindow(); }
 
 INT_PTR RunDialog(HINSTANCE, int, HWND, DLGPROC proc, LPARAM) {
   proc(kDialog, WM_INITDIALOG, 0, 0);
-  for (WPARAM command : {WPARAM(0), MAKEWPARAM(1000, EN_CHANGE), WPARAM(3), WPARAM(IDOK)}) {
-    proc(kDialog, WM_COMMAND, command, 0);
-  }
+  proc(kDialog, WM_COMMAND, 1001, 0);  // the export, whose save dialog the user cancels
+  proc(kDialog, WM_COMMAND, IDOK, 0);
   return 1;
 }
 

@@ -1,8 +1,8 @@
 // A simulated machine behind the DirectX seam and a simulated user behind the user-interface seam,
 // linked in place of the platform's. The machine lists adapters, devices, modes and sound devices,
 // fails what it is told to, and counts the DirectX objects it handed out that are still alive.
-// The user dismisses every message box, closes the dialog with its close button as soon as it
-// opens (after a few commands that leave it open), and cancels every save dialog.
+// The user dismisses every message box, presses the export button of the dialog, cancels the save
+// dialog, and closes the dialog with its close button.
 #pragma once
 
 #include <string>
@@ -46,8 +46,6 @@ struct User {
 
 extern Machine g_machine;
 extern User g_user;
-extern const HWND kDialog;
 
-GUID Guid(int id);  // of the adapter or sound device numbered `id`
 DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits);
 void Reset();  // an empty store and device list, machine and user
