@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cstddef>
 #include <cstring>
-#include <functional>
 #include <map>
 
 #include "app/checker_dialog.h"
