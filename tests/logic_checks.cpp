@@ -1,5 +1,5 @@
 // The checker's logic in this process: the survey and the dialog on simulated machines and a
-// simulated user; the file writer, the version lookup and the system DLL loader on real files.
+// simulated user; the version lookup and the system DLL loader on real files.
 #include <windows.h>
 
 #include <doctest.h>
