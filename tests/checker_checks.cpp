@@ -7,6 +7,10 @@
 #include <crtdbg.h>
 #include <shlwapi.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 // What doctest's report of a crash needs: msvcrt.dll has no _set_abort_behavior, which it calls
 // only to quiet abort()'s own message.
 static unsigned int KeepAbortBehavior(unsigned int, unsigned int) { return 0; }
@@ -17,6 +21,29 @@ static unsigned int KeepAbortBehavior(unsigned int, unsigned int) { return 0; }
 #include "tests/support.h"
 
 namespace {
+
+std::string Contents(const std::string& path) {
+  std::ostringstream content;
+  content << std::ifstream(path, std::ios::binary).rdbuf();
+  return content.str();
+}
+
+// A new empty folder in the temporary folder, named from the performance counter (Wine hands out
+// the same process ids run after run); removed with what is in it when it goes.
+struct ScratchFolder {
+  ScratchFolder() {
+    do {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
+      path = (std::filesystem::temp_directory_path() / std::to_string(now.QuadPart)).string();
+    } while (!CreateDirectoryA(path.c_str(), nullptr));
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;  // what cannot be removed stays in the temporary folder
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string path;
+};
 
 const std::string kCaption = Sjis(u8"Quorvexマシン環境情報チェッカー  Ver.1.00");
 const std::string kSave = Sjis(u8"ファイルの保存");
@@ -173,11 +200,11 @@ TEST_CASE("the checker shows and saves the platform's facts exactly and ends wit
   const std::string work = checker.folder.path;
   const std::string toNew = checker.Export(dialog, work + "\\saved");
   CHECK(toNew == saved);
-  CHECK(ReadFile(work + "\\saved.txt") == report);
+  CHECK(Contents(work + "\\saved.txt") == report);
   std::ofstream(work + "\\longer.txt") << std::string(3 * report.size(), 'x');
   const std::string toLonger = checker.Export(dialog, work + "\\longer.txt");
   CHECK(toLonger == "replaced: " + saved);
-  CHECK(ReadFile(work + "\\longer.txt") == report);
+  CHECK(Contents(work + "\\longer.txt") == report);
 
   const std::string toFullDisk = checker.Export(dialog, ProgramFolder() + "\\full.txt");
   CHECK(toFullDisk == Sjis(u8"出力に失敗しました。|エラー"));  // full.txt is /dev/full

@@ -1,11 +1,8 @@
-// What the checks share: the checker's texts as a user sees them, scratch folders, files.
+// What the checks share: the checker's texts as a user sees them, the folder of the fixtures.
 #pragma once
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 // A UTF-8 text in Shift-JIS bytes, converted by the platform (code page 932) rather than by the
@@ -33,26 +30,3 @@ inline std::string ProgramFolder() {
   const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
   return program.substr(0, program.rfind('\\'));
 }
-
-inline std::string ReadFile(const std::string& path) {
-  std::ostringstream content;
-  content << std::ifstream(path, std::ios::binary).rdbuf();
-  return content.str();
-}
-
-// A new empty folder in the temporary folder, named from the performance counter (Wine hands out
-// the same process ids run after run); removed with what is in it when it goes.
-struct ScratchFolder {
-  ScratchFolder() {
-    do {
-      LARGE_INTEGER now;
-      QueryPerformanceCounter(&now);
-      path = (std::filesystem::temp_directory_path() / std::to_string(now.QuadPart)).string();
-    } while (!CreateDirectoryA(path.c_str(), nullptr));
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;  // what cannot be removed stays in the temporary folder
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
