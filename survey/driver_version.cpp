@@ -31,6 +31,23 @@ bool InsideBlock(const void* value, size_t length, const char* block, DWORD size
   return p >= block && p < block + size && length <= static_cast<size_t>(block + size - p);
 }
 
+// Whether the platform's lookup can be trusted with this block. The lookup takes no size: it walks
+// the block as far as the root node's own length (its first word) says. For a 32-bit resource,
+// whose header holds a type word and a UTF-16 key, it also converts each text it returns into the
+// room behind the node (four bytes on, at the text's offset within the node), which
+// GetFileVersionInfoA leaves for that: twice the node's length and four bytes in all. A 16-bit
+// resource has an ANSI key right after its two length words and is read as it stands. A root
+// length that does not fit, or cannot even hold the root's own header, comes from a damaged file.
+bool RootFits(const char* block, DWORD size) {
+  constexpr DWORD k16BitHeader = 4 + sizeof "VS_VERSION_INFO";
+  constexpr DWORD k32BitHeader = 6 + 2 * sizeof "VS_VERSION_INFO";
+  if (size < 6) return false;
+  WORD length;
+  std::memcpy(&length, block, sizeof length);
+  if (static_cast<unsigned char>(block[4]) >= ' ') return length >= k16BitHeader && length <= size;
+  return length >= k32BitHeader && 2 * DWORD{length} + 4 <= size;
+}
+
 }  // namespace
 
 int GetDriverFileVersion(char* out, int outSize, const char* fileName) {
@@ -39,7 +56,9 @@ int GetDriverFileVersion(char* out, int outSize, const char* fileName) {
   std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
   if (!block) return 0;
   std::memset(block.get(), 0, size);
-  if (!version_info::ReadInfo(fileName, size, block.get())) return 0;
+  if (!version_info::ReadInfo(fileName, size, block.get()) || !RootFits(block.get(), size)) {
+    return 0;
+  }
 
   void* translations = nullptr;
   UINT translationsLength = 0;

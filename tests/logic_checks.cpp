@@ -210,17 +210,21 @@ TEST_CASE("the memory figure is in MiB with one decimal and halves rounded up") 
 TEST_CASE("the driver version is the first translation's FileVersion text cut to 511 bytes") {
   // Real PE files that the build made with version resources, and what a 512-byte buffer holds
   // after the lookup: untouched ("XXX...") when it finds no text.
-  const std::pair<const char*, std::string> rows[] = {
+  const std::pair<std::string, std::string> rows[] = {
       {"version_ja.dll", "6.14.10.0411 (ja)" + std::string(512 - 17, '\0')},
       {"version_long.dll", Digits(511) + '\0'},
       {"version_second.dll", std::string(512, 'X')},  // its first translation has no text
       {"version_no_translation.dll", std::string(512, 'X')},
-      {"no_such_file.dll", std::string(512, 'X')}};
+      {"no_such_file.dll", std::string(512, 'X')},
+      // A damaged root length, which the platform's lookup trusts: it leaves no room behind the
+      // root for the lookup's ANSI copy of the text, which then goes past the block (and the text
+      // comes back cut: "9.8.").
+      {"version_root_296.dll", std::string(512, 'X')}};
   for (const auto& [file, text] : rows) {
     CAPTURE(file);
     char buffer[520];
     std::memset(buffer, 'X', sizeof buffer);
-    GetDriverFileVersion(buffer, 512, file);
+    GetDriverFileVersion(buffer, 512, file.c_str());
     CHECK(std::string(buffer, sizeof buffer) == text + "XXXXXXXX");  // nothing past the 512
   }
 }
