@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 // What doctest's report of a crash needs: msvcrt.dll has no _set_abort_behavior, which it calls
 // only to quiet abort()'s own message.
@@ -102,6 +103,17 @@ class Checker {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettings.c_str());
   }
 
+  // The checker's visible top-level windows.
+  std::vector<HWND> Windows() {
+    std::vector<HWND> windows;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == process.dwProcessId && IsWindowVisible(w)) windows.push_back(w);
+    }
+    return windows;
+  }
+
   // A visible window of the checker with this title ("": any), a message box (which has its text
   // in control 0xFFFF) or not, within 30 s. The check fails at once, saying what there was, when
   // the checker ends or shows another message box.
@@ -111,10 +123,7 @@ class Checker {
       GetExitCodeProcess(process.hProcess, &code);
       std::string seen = "exit code " + std::to_string(code) + " (259: running, 86: planted DLL);";
       bool otherBox = false;
-      for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != process.dwProcessId || !IsWindowVisible(w)) continue;
+      for (HWND w : Windows()) {
         seen += " window '" + Text(w) + "'";
         const bool isBox = GetDlgItem(w, 0xFFFF) != nullptr;
         if ((title.empty() || Text(w) == title) && isBox == box) return w;
@@ -135,8 +144,8 @@ class Checker {
   }
 
   // Presses the export button, names `path` in the save dialog, agrees if it asks whether to
-  // replace the file, and gives "text|title" of the box that tells the result, which it dismisses,
-  // after "replaced: " when it asked.
+  // replace the file, and gives "text|title" of the box that tells the result, and "|icon" when it
+  // shows one, after "replaced: " when it asked. The box is dismissed.
   std::string Export(HWND dialog, const std::string& path) {
     Press(dialog, 1001);
     HWND save = Find(kSave, false);
@@ -155,6 +164,8 @@ class Checker {
     }
     CHECK(GetWindow(result, GW_OWNER) == nullptr);  // a box of its own, as the survey's
     told += Text(GetDlgItem(result, 0xFFFF)) + "|" + Text(result);
+    // Wine's message box holds its icon in control 0x440.
+    if (Send(GetDlgItem(result, 0x440), STM_GETICON, 0, nullptr) != 0) told += "|icon";
     Send(result, WM_COMMAND, IDOK, nullptr);  // returns once the box has hidden itself
     return told;
   }
@@ -207,7 +218,7 @@ TEST_CASE("the checker shows and saves the platform's facts exactly and ends wit
   CHECK(Contents(work + "\\longer.txt") == report);
 
   const std::string toFullDisk = checker.Export(dialog, ProgramFolder() + "\\full.txt");
-  CHECK(toFullDisk == Sjis(u8"出力に失敗しました。|エラー"));  // full.txt is /dev/full
+  CHECK(toFullDisk == Sjis(u8"出力に失敗しました。|エラー|icon"));  // full.txt is /dev/full
 
   PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
   CHECK(checker.ExitCode() == 0);
@@ -217,7 +228,7 @@ TEST_CASE("without DirectX the checker says so and ends with -1 without its dial
   Checker checker("");
   HWND box = checker.Find(Sjis(u8"Quorvexマシン環境情報チェッカー"), true);
   CHECK(Text(GetDlgItem(box, 0xFFFF)) == Sjis(u8"DirectDrawデバイスの列挙に失敗しました。"));
-  CHECK(FindWindowA(nullptr, kCaption.c_str()) == nullptr);
+  CHECK(checker.Windows() == std::vector<HWND>{box});  // the box alone, no dialog
   Press(box, IDOK);
   CHECK(checker.ExitCode() == 0xFFFFFFFF);
 }

@@ -31,7 +31,10 @@ namespace {
 
 const HWND kDialog = reinterpret_cast<HWND>(0xD1A1);
 
-GUID Guid(int id) { return {0x51a00000u + id, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}; }  // adapter `id`
+// The GUID of the adapter at this place of the machine's list, or of the sound device with this id.
+GUID Guid(size_t id) {
+  return {0x51a00000u + static_cast<DWORD>(id), 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+}
 
 // A COM object as DirectDraw hands it out: a pointer to a table of methods. IDirectDraw7 and
 // IDirect3D7 share one table, since no slot that the survey calls differs between the two; a call
@@ -61,7 +64,9 @@ HRESULT STDMETHODCALLTYPE EnumDevices(Object* self, LPD3DENUMDEVICESCALLBACK7 ca
                                       void* context) {
   for (const Device& device : self->adapter->devices) {
     D3DDEVICEDESC7 desc = {};
-    desc.dwDevCaps = device.hardware ? D3DDEVCAPS_HWRASTERIZATION : 0;
+    const bool hardware = IsEqualGUID(device.type, IID_IDirect3DHALDevice) ||
+                          IsEqualGUID(device.type, IID_IDirect3DTnLHalDevice);
+    desc.dwDevCaps = hardware ? D3DDEVCAPS_HWRASTERIZATION : 0;
     desc.dwDeviceRenderBitDepth = device.depths;
     desc.deviceGUID = device.type;
     std::string name = device.name;  // the platform's own copies, writable
@@ -79,11 +84,11 @@ HRESULT STDMETHODCALLTYPE EnumModes(Object* self, DWORD, DDSURFACEDESC2*, void* 
   return DD_OK;
 }
 
-HRESULT STDMETHODCALLTYPE GetCaps(Object*, DDCAPS* driver, DDCAPS* hel) {
+HRESULT STDMETHODCALLTYPE GetCaps(Object* self, DDCAPS* driver, DDCAPS* hel) {
   if (driver->dwSize != sizeof(DDCAPS) || hel->dwSize != sizeof(DDCAPS)) {
     return DDERR_INVALIDPARAMS;
   }
-  driver->dwCaps2 = DDCAPS2_CANRENDERWINDOWED;  // which counts for the primary driver only
+  driver->dwCaps2 = self->adapter->windowed ? DDCAPS2_CANRENDERWINDOWED : 0;
   return DD_OK;
 }
 
@@ -112,12 +117,13 @@ void* const* Methods() {
 namespace dx {
 
 HRESULT EnumerateDisplayDrivers(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags) {
-  for (const Adapter& adapter : g_machine.adapters) {
-    if (adapter.id != 0 && (flags & adapter.kind) == 0) continue;
-    GUID guid = Guid(adapter.id);
+  for (size_t i = 0; i < g_machine.adapters.size(); ++i) {
+    const Adapter& adapter = g_machine.adapters[i];
+    if (adapter.kind != 0 && (flags & adapter.kind) == 0) continue;
+    GUID guid = Guid(i);
     std::string description = adapter.description;  // the platform's own copy, writable
     char driver[] = "display";
-    if (!callback(adapter.id ? &guid : nullptr, &description[0], driver, context, nullptr)) break;
+    if (!callback(adapter.kind ? &guid : nullptr, &description[0], driver, context, nullptr)) break;
   }
   return DD_OK;
 }
@@ -125,13 +131,15 @@ HRESULT EnumerateDisplayDrivers(LPDDENUMCALLBACKEXA callback, void* context, DWO
 HRESULT CreateDirectDraw(GUID* driverGuid, void** object, REFIID iid, IUnknown* outer) {
   static void* const* methods = Methods();
   *object = nullptr;
-  for (Adapter& adapter : g_machine.adapters) {
+  for (size_t i = 0; i < g_machine.adapters.size(); ++i) {
+    Adapter& adapter = g_machine.adapters[i];
     const bool named =
-        driverGuid == nullptr ? adapter.id == 0 : IsEqualGUID(*driverGuid, Guid(adapter.id));
+        driverGuid == nullptr ? adapter.kind == 0 : IsEqualGUID(*driverGuid, Guid(i));
     if (!named) continue;
     if (!IsEqualGUID(iid, IID_IDirectDraw7) || outer != nullptr) return DDERR_INVALIDPARAMS;
     const HRESULT result = adapter.creates.empty() ? DD_OK : adapter.creates.front();
     if (!adapter.creates.empty()) adapter.creates.erase(adapter.creates.begin());
+    if (result == kOkWithoutObject) return DD_OK;
     if (SUCCEEDED(result)) {
       *object = new Object{methods, &adapter};
       ++g_machine.live;
@@ -179,8 +187,8 @@ BOOL SetItemText(HWND, int, const char* text) {
   return TRUE;
 }
 
-BOOL AskSaveFileName(OPENFILENAMEA* request) {
-  g_user.saves.push_back(*request);
+BOOL AskSaveFileName(OPENFILENAMEA*) {
+  ++g_user.saves;
   return FALSE;
 }
 

@@ -13,19 +13,22 @@
 
 struct Device {
   std::string name;
-  GUID type;
-  bool hardware;
+  GUID type;  // a HAL or T&L HAL device rasterizes in hardware, any other in software
   DWORD depths = DDBD_16 | DDBD_32;  // the bit depths it renders in
 };
 
+// A DirectDraw create that answers DD_OK but hands out no object.
+constexpr HRESULT kOkWithoutObject = 0x7FFF0001;
+
 struct Adapter {
-  int id = 0;      // 0: the primary display driver, enumerated without a GUID
-  DWORD kind = 0;  // the DDENUM_ flag that another adapter needs to be enumerated
+  DWORD kind = 0;  // 0: the primary display driver, enumerated without a GUID; else the DDENUM_
+                   // flag it needs to be enumerated. Its GUID is made from its place in the list.
   std::string description;
-  std::vector<HRESULT> creates;  // the results of its creates, one after the other; then DD_OK
   std::vector<DDSURFACEDESC2> modes;
   std::vector<Device> devices;
+  std::vector<HRESULT> creates;  // the results of its creates, one after the other; then DD_OK
   bool direct3D = true;
+  bool windowed = true;  // its driver can render in a window (which counts for the primary alone)
   DDDEVICEIDENTIFIER2 identifier = {};
 };
 
@@ -41,7 +44,7 @@ struct User {
   std::string messages;  // "text|title|flags\n" for each message box, "owned " before an owned one
   std::string box;       // what the report box shows
   int closes = 0;        // EndDialog calls with the result 1
-  std::vector<OPENFILENAMEA> saves;
+  int saves = 0;         // save dialogs shown, each of them cancelled
 };
 
 extern Machine g_machine;

@@ -3,16 +3,20 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 
 // A UTF-8 text in Shift-JIS bytes, converted by the platform (code page 932) rather than by the
-// compiler that builds the checker, so that a wrong conversion of the checker's texts shows.
+// compiler that builds the checker, so that a wrong conversion of the checker's texts shows. A
+// text that does not fit or has no Shift-JIS form throws, failing the check that asked for it.
 inline std::string Sjis(const char* utf8) {
   wchar_t wide[256];
-  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
   char bytes[512];
-  const int length = WideCharToMultiByte(932, 0, wide, wideLength, bytes, 512, nullptr, nullptr);
-  return std::string(bytes, length > 0 ? length - 1 : 0);
+  BOOL lossy = FALSE;
+  const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide, 256);
+  const int length = WideCharToMultiByte(932, 0, wide, wideLength, bytes, 512, nullptr, &lossy);
+  if (length <= 0 || lossy) throw std::invalid_argument(std::string("no Shift-JIS for ") + utf8);
+  return std::string(bytes, length - 1);
 }
 
 // The report that the checker shows and saves for these facts; `memory` is the figure shown.
