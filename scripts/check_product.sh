@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the built 32-bit QvxCheck.exe without running it: a 32-bit GUI program whose header says
-# Windows 5.0 (2000), and which imports only functions listed in windows2000_imports.txt for
-# Windows 5.0 or older: no C++ runtime DLL, nothing the loader of an older Windows would refuse.
+# Windows 5.0 (2000), which imports only functions listed in windows2000_imports.txt for Windows
+# 5.0 or older (no C++ runtime DLL, nothing the loader of an older Windows would refuse), and whose
+# manifest asks for nothing but to run as the user.
 # Usage: check_product.sh EXE
 set -u
 exe=$1 list=$(dirname "$0")/windows2000_imports.txt status=0
@@ -18,5 +19,16 @@ while read -r dll function; do
   awk -v d="$dll" -v f="$function" '$1 <= 5.0 && tolower($2) == tolower(d) { for (i = 3; i <= NF; i++) if ($i == f) found = 1 } END { exit !found }' "$list" \
     || fail "$dll $function is not known to be in Windows 2000"
 done <<<"$imports"
-[ $status -eq 0 ] && echo "ok: $exe, $(wc -l <<<"$imports") imports, all in Windows 2000"
+# The manifest (type 24, id 1) only says to run as the user who started the program (without it,
+# Windows diverts a save into a protected folder elsewhere and the checker reports success). More
+# (common controls 6, DPI awareness, a compatibility section) would change the dialog's behaviour.
+manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null)
+elements=$(grep -o '<[A-Za-z][^ />]*' <<<"$manifest" | sort | tr '\n' ' ')
+[ "$elements" = "<assembly <requestedExecutionLevel <requestedPrivileges <security <trustInfo " ] ||
+  fail "the manifest's elements are '$elements', not the execution level alone"
+for part in '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v2">' \
+  '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>'; do
+  grep -qF "$part" <<<"$manifest" || fail "the manifest lacks $part"
+done
+[ $status -eq 0 ] && echo "ok: $exe, $(wc -l <<<"$imports") imports, all in Windows 2000; asInvoker"
 exit $status
