@@ -13,7 +13,7 @@ packages=(
   locales fonts-ipafont-gothic fonts-wine
   imagemagick
   doctest-dev clang-format
-  icoutils
+  osslsigncode openssl ca-certificates icoutils
 )
 
 missing=()
