@@ -45,13 +45,14 @@ exe=$work/build1/app/QvxCheck.exe
 cmp "$exe" "$work/build2/app/QvxCheck.exe" || { echo "release: two clean builds differ" >&2; exit 1; }
 scripts/check_product.sh "$exe"
 
+published=$exe
+if [ ${#sign[@]} -gt 0 ]; then
+  published=$work/QvxCheck.exe
+  scripts/sign.sh "$exe" "$published" "$cafile" "${sign[@]}"
+fi
 rm -rf dist
 mkdir dist
-if [ ${#sign[@]} -gt 0 ]; then
-  scripts/sign.sh "$exe" dist/QvxCheck.exe "$cafile" "${sign[@]}"
-else
-  cp "$exe" dist/QvxCheck.exe
-fi
+cp "$published" dist/QvxCheck.exe
 (cd dist && sha256sum QvxCheck.exe > SHA256SUMS)
 {
   echo "QvxCheck.exe, built from commit $(git rev-parse HEAD)"
