@@ -20,7 +20,12 @@ sign=()
 while [ $# -gt 0 ]; do
   case "$1" in
   --cafile) cafile=${2:?release: --cafile needs a file}; shift 2 ;;
-  --sign) shift; sign=("$@"); [ ${#sign[@]} -gt 0 ] || { echo "release: --sign needs osslsigncode's options" >&2; exit 2; }; break ;;
+  --sign)
+    shift
+    sign=("$@")
+    [ ${#sign[@]} -gt 0 ] || { echo "release: --sign needs osslsigncode's options" >&2; exit 2; }
+    break
+    ;;
   *) echo "usage: release.sh [--cafile FILE] [--sign OSSLSIGNCODE-SIGN-OPTIONS...]" >&2; exit 2 ;;
   esac
 done

@@ -11,14 +11,13 @@ set -euo pipefail
 [ $# -ge 4 ] || { echo "usage: sign.sh UNSIGNED SIGNED CAFILE OSSLSIGNCODE-SIGN-OPTIONS..." >&2; exit 2; }
 unsigned=$1 signed=$2 cafile=$3
 shift 3
-rm -f "$signed"
+rm -f "$signed"  # osslsigncode writes only new files
 osslsigncode sign -h sha256 -n QvxCheck "$@" -in "$unsigned" -out "$signed" >/dev/null ||
   { echo "sign: osslsigncode could not sign $unsigned" >&2; exit 1; }
 osslsigncode verify -in "$signed" -CAfile "$cafile" ||
   { echo "sign: the signature of $signed does not verify against $cafile" >&2; exit 1; }
-stripped=$(mktemp)
-trap 'rm -f "$stripped"' EXIT
-rm -f "$stripped"
-osslsigncode remove-signature -in "$signed" -out "$stripped" >/dev/null
-cmp -s "$stripped" "$unsigned" ||
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+osslsigncode remove-signature -in "$signed" -out "$work/stripped.exe" >/dev/null
+cmp -s "$work/stripped.exe" "$unsigned" ||
   { echo "sign: $signed without its signature is not $unsigned byte for byte" >&2; exit 1; }
