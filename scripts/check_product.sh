@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the built 32-bit QvxCheck.exe without running it: a 32-bit GUI program whose header says
 # Windows 5.0 (2000), which imports only functions listed in windows2000_imports.txt for Windows
-# 5.0 or older (no C++ runtime DLL, nothing the loader of an older Windows would refuse), and whose
-# manifest asks for nothing but to run as the user.
+# 5.0 or older (no C++ runtime DLL, nothing the loader of an older Windows would refuse), which
+# asks for the memory size in the form that is not capped at 4 GiB, and whose manifest is
+# well-formed XML that asks for nothing but to run as the user.
 # Usage: check_product.sh EXE
 set -u
 exe=$1 list=$(dirname "$0")/windows2000_imports.txt status=0
@@ -16,13 +17,23 @@ grep -q 'large address aware' <<<"$headers" || fail "$exe is not large address a
 imports=$(awk '/DLL Name:/ {dll=$3} /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ && dll {print dll, $3}' <<<"$headers")
 [ -n "$imports" ] || fail "no imports read"
 while read -r dll function; do
+  [ "$function" = GlobalMemoryStatus ] && continue  # refused below, for its own reason
   awk -v d="$dll" -v f="$function" '$1 <= 5.0 && tolower($2) == tolower(d) { for (i = 3; i <= NF; i++) if ($i == f) found = 1 } END { exit !found }' "$list" \
     || fail "$dll $function is not known to be in Windows 2000"
 done <<<"$imports"
+# A 32-bit program, even a large address aware one on 64-bit Windows, is told at most 4 GiB by
+# GlobalMemoryStatus: a player with 16 GiB would read "4096.0MB". GlobalMemoryStatusEx is not capped.
+grep -qix 'KERNEL32.dll GlobalMemoryStatusEx' <<<"$imports" ||
+  fail "KERNEL32.dll GlobalMemoryStatusEx is not imported: the memory figure needs it"
+grep -qix 'KERNEL32.dll GlobalMemoryStatus' <<<"$imports" &&
+  fail "KERNEL32.dll GlobalMemoryStatus is imported: it caps the memory figure at 4 GiB (4096.0MB)"
 # The manifest (type 24, id 1) only says to run as the user who started the program (without it,
 # Windows diverts a save into a protected folder elsewhere and the checker reports success). More
 # (common controls 6, DPI awareness, a compatibility section) would change the dialog's behaviour.
+# Windows XP SP2 and later refuse to start a program whose manifest is not well-formed XML (a
+# side-by-side configuration error), though Wine starts it.
 manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null)
+parsed=$(xmllint --noout - 2>&1 <<<"$manifest") || fail "the manifest is not well-formed XML: $parsed"
 elements=$(grep -o '<[A-Za-z][^ />]*' <<<"$manifest" | sort | tr '\n' ' ')
 [ "$elements" = "<assembly <requestedExecutionLevel <requestedPrivileges <security <trustInfo " ] ||
   fail "the manifest's elements are '$elements', not the execution level alone"

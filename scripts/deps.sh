@@ -13,7 +13,7 @@ packages=(
   locales fonts-ipafont-gothic fonts-wine
   imagemagick
   doctest-dev clang-format
-  osslsigncode openssl ca-certificates icoutils
+  osslsigncode openssl ca-certificates icoutils libxml2-utils socat
 )
 
 missing=()
