@@ -51,8 +51,10 @@ void ExportReport(HWND dialog) {
     file.Close();
     ui::ShowMessage(nullptr, "出力に成功しました。", "成功", MB_OK);
   } catch (CUSFileError) {
+    // Let go of a file whose write failed before telling the player, who may then free space
+    // and save under the same name again.
+    file.Close();
     ui::ShowMessage(nullptr, "出力に失敗しました。", "エラー", MB_ICONERROR);
   }
 #pragma GCC diagnostic pop
-  // A file still held after a failed write is closed here, when `file` goes.
 }

@@ -8,9 +8,11 @@
 #include <cctype>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "app/checker_dialog.h"
+#include "app/export.h"
 #include "app/survey_machine.h"
 #include "platform/system_library.h"
 #include "report/report.h"
@@ -256,4 +258,14 @@ TEST_CASE("system DLLs come from the system folder and not from beside the progr
     FreeLibrary(m);
   }
   CHECK(DeleteFileA(installed.c_str()));
+}
+
+TEST_CASE("a failed save lets go of the file before it tells the player") {
+  Reset();  // an empty report, which the writer refuses to write, as it would a full disk
+  char file[MAX_PATH];
+  GetTempFileNameA(std::filesystem::temp_directory_path().string().c_str(), "qvx", 0, file);
+  g_user.saveAs = file;  // a new empty file
+  ExportReport(nullptr);
+  CHECK(g_user.messages == Sjis(u8"出力に失敗しました。|エラー|16\n"));
+  DeleteFileA(file);  // which the user deleted, unless the checker held it
 }

@@ -36,9 +36,8 @@ GUID Guid(size_t id) {
   return {0x51a00000u + static_cast<DWORD>(id), 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
 }
 
-// A COM object as DirectDraw hands it out: a pointer to a table of methods. IDirectDraw7 and
-// IDirect3D7 share one table, since no slot that the survey calls differs between the two; a call
-// of any other slot stops the program.
+// A COM object: a table of methods, one for IDirectDraw7 and IDirect3D7, whose slots that the
+// survey calls do not clash; a call of any other slot stops the program.
 struct Object {
   void* const* methods;
   Adapter* adapter;
@@ -165,6 +164,10 @@ namespace ui {
 int ShowMessage(HWND owner, const char* text, const char* title, UINT flags) {
   if (owner != nullptr) g_user.messages += "owned ";
   g_user.messages += std::string(text) + "|" + title + "|" + std::to_string(flags) + "\n";
+  // Meanwhile the user deletes the file they named, to free space, unless the checker holds it.
+  if (!DeleteFileA(g_user.saveAs.c_str()) && GetLastError() == ERROR_SHARING_VIOLATION) {
+    g_user.messages += "(the file is still open)\n";
+  }
   return IDOK;
 }
 
@@ -187,9 +190,10 @@ BOOL SetItemText(HWND, int, const char* text) {
   return TRUE;
 }
 
-BOOL AskSaveFileName(OPENFILENAMEA*) {
+BOOL AskSaveFileName(OPENFILENAMEA* request) {
   ++g_user.saves;
-  return FALSE;
+  lstrcpynA(request->lpstrFile, g_user.saveAs.c_str(), request->nMaxFile);
+  return !g_user.saveAs.empty();
 }
 
 }  // namespace ui

@@ -1,8 +1,6 @@
-// A simulated machine behind the DirectX seam and a simulated user behind the user-interface seam,
-// linked in place of the platform's. The machine lists adapters, devices, modes and sound devices,
-// fails what it is told to, and counts the DirectX objects it handed out that are still alive.
-// The user dismisses every message box, presses the export button of the dialog, cancels the save
-// dialog, and closes the dialog with its close button.
+// A simulated machine and user behind the DirectX and user-interface seams. The machine lists
+// adapters, devices, modes and sound devices, fails as told, and counts its live DirectX objects;
+// the user exports (to `saveAs`, deleted at the box, or cancelling), and closes the dialog.
 #pragma once
 
 #include <string>
@@ -44,7 +42,8 @@ struct User {
   std::string messages;  // "text|title|flags\n" for each message box, "owned " before an owned one
   std::string box;       // what the report box shows
   int closes = 0;        // EndDialog calls with the result 1
-  int saves = 0;         // save dialogs shown, each of them cancelled
+  int saves = 0;         // save dialogs shown
+  std::string saveAs;    // the file the user names in the save dialog; "" cancels it
 };
 
 extern Machine g_machine;
