@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Checks the built 32-bit QvxCheck.exe without running it: a 32-bit GUI program whose header says
-# Windows 5.0 (2000), which imports only functions listed in windows2000_imports.txt for Windows
-# 5.0 or older (no C++ runtime DLL, nothing the loader of an older Windows would refuse), which
-# asks for the memory size in the form that is not capped at 4 GiB, and whose manifest is
-# well-formed XML that asks for nothing but to run as the user.
+# Checks the built 32-bit QvxCheck.exe without running it: a GUI program for Windows 5.0 (2000)
+# importing only functions that windows2000_imports.txt lists for 5.0 or older, the memory size in
+# the form not capped at 4 GiB, and a well-formed manifest asking only to run as the user.
 # Usage: check_product.sh EXE
 set -u
 exe=$1 list=$(dirname "$0")/windows2000_imports.txt status=0
