@@ -1,6 +1,5 @@
-// The real checker from outside, under the platform's own DirectDraw, DirectSound and dialogs: a
-// copy in this program's folder, beside DLLs planted under the names of system DLLs, found by
-// window title, driven by posted messages, its exit code read.
+// The real checker from outside, under the platform's own DirectDraw, DirectSound and dialogs,
+// beside planted DLLs; found by window title, driven by posted messages, its exit code read.
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <windows.h>
 
@@ -29,8 +28,7 @@ std::string Contents(const std::string& path) {
   return content.str();
 }
 
-// A new empty folder in the temporary folder, named from the performance counter (Wine hands out
-// the same process ids run after run); removed with what is in it when it goes.
+// A new temporary folder named from the performance counter (Wine reuses process ids), removed.
 struct ScratchFolder {
   ScratchFolder() {
     do {
@@ -56,8 +54,7 @@ void SetSetting(const std::string& group, const char* name, const std::string& v
               value.size() + 1);
 }
 
-// Messages to the checker's windows are given 5 s: a checker that hangs fails the check instead
-// of stopping the checks.
+// Messages to the checker's windows are given 5 s: a hanging checker fails the check, no more.
 LRESULT Send(HWND window, UINT message, WPARAM wParam, const void* lParam) {
   DWORD_PTR result = 0;
   SendMessageTimeoutA(window, message, wParam, reinterpret_cast<LPARAM>(lParam), SMTO_NORMAL, 5000,
@@ -103,55 +100,67 @@ class Checker {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettings.c_str());
   }
 
-  // The checker's visible top-level windows.
-  std::vector<HWND> Windows() {
+  // The checker's top-level windows: the visible ones, or all.
+  std::vector<HWND> Windows(bool all = false) {
     std::vector<HWND> windows;
     for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;) {
       DWORD owner = 0;
       GetWindowThreadProcessId(w, &owner);
-      if (owner == process.dwProcessId && IsWindowVisible(w)) windows.push_back(w);
+      if (owner == process.dwProcessId && (all || IsWindowVisible(w))) windows.push_back(w);
     }
     return windows;
   }
 
-  // A visible window of the checker with this title ("": any), a message box (which has its text
-  // in control 0xFFFF) or not, within 30 s. The check fails at once, saying what there was, when
-  // the checker ends or shows another message box.
+  // What a failed wait prints: the exit code and every top-level window with its class and title.
+  std::string Seen() {
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    std::string seen = "exit code " + std::to_string(code) + " (259: running, 86: planted DLL);";
+    for (HWND w : Windows(true)) {
+      char name[256] = {};
+      GetClassNameA(w, name, sizeof name);
+      seen += std::string(IsWindowVisible(w) ? " shown " : " hidden ") + name + " '" +
+              Escaped(Text(w)) + "'";
+    }
+    return seen;
+  }
+
+  // A visible window with this title ("": any), a message box (text in control 0xFFFF) or not,
+  // within 30 s; failing at once, saying what there was, when the checker ends or shows another
+  // box.
   HWND Find(const std::string& title, bool box) {
     for (const DWORD start = GetTickCount();; Sleep(50)) {
-      DWORD code = 0;
-      GetExitCodeProcess(process.hProcess, &code);
-      std::string seen = "exit code " + std::to_string(code) + " (259: running, 86: planted DLL);";
       bool otherBox = false;
       for (HWND w : Windows()) {
-        seen += " window '" + Text(w) + "'";
         const bool isBox = GetDlgItem(w, 0xFFFF) != nullptr;
         if ((title.empty() || Text(w) == title) && isBox == box) return w;
         otherBox = otherBox || isBox;
       }
-      if (code != STILL_ACTIVE || otherBox || GetTickCount() - start >= 30000) {
-        FAIL("no window '" << title << "'; " << seen);
+      const DWORD waited = GetTickCount() - start;
+      if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0 || otherBox ||
+          waited >= 30000) {
+        FAIL("no window '" << Escaped(title) << "' after " << waited << " ms; " << Seen());
       }
     }
   }
 
   // The exit code once the checker has ended, or 259 when it still runs after 10 s.
   DWORD ExitCode() {
-    WaitForSingleObject(process.hProcess, 10000);
+    if (WaitForSingleObject(process.hProcess, 10000) == WAIT_TIMEOUT)
+      MESSAGE("after 10 s: " << Seen());
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     return code;
   }
 
-  // Presses the export button, names `path` in the save dialog, agrees if it asks whether to
-  // replace the file, and gives "text|title" of the box that tells the result, and "|icon" when it
-  // shows one, after "replaced: " when it asked. The box is dismissed.
+  // Exports to `path` through the save dialog, agreeing to replace a file, and gives the result
+  // box's "text|title", "|icon" when it has one, after "replaced: " when it asked; dismisses it.
   std::string Export(HWND dialog, const std::string& path) {
     Press(dialog, 1001);
     HWND save = Find(kSave, false);
     HWND name = GetDlgItem(save, 0x47C);  // the file name's combo box
-    CHECK(Text(name) == "QvxCheck.txt");
-    CHECK(Text(GetDlgItem(save, 0x470)) == Sjis(u8"テキストファイル(*.txt)"));  // the one filter
+    CHECK(Difference(Text(name), "QvxCheck.txt") == "same");
+    CHECK(Difference(Text(GetDlgItem(save, 0x470)), Sjis(u8"テキストファイル(*.txt)")) == "same");
     CHECK(!IsWindowEnabled(dialog));  // the save dialog is the checker dialog's
     Send(name, WM_SETTEXT, 0, path.c_str());
     Press(save, IDOK);
@@ -202,23 +211,24 @@ TEST_CASE("the checker shows and saves the platform's facts exactly and ends wit
   const size_t at = report.find("\x81\x84\r\n\t", 20) + 5;  // the version, which only it reads
   const std::string version = report.substr(at, report.find('\r', at) - at);
   const std::string figure = std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-  CHECK(report == Report(primary.szDescription, version, sound, figure));
+  CHECK(Difference(report, Report(primary.szDescription, version, sound, figure)) == "same");
   CHECK((GetWindowLongA(GetDlgItem(dialog, 1000), GWL_STYLE) & ES_READONLY) != 0);
-  CHECK(Text(GetDlgItem(dialog, IDOK)) == Sjis(u8"閉じる"));
-  CHECK(Text(GetDlgItem(dialog, 1001)) == Sjis(u8"テキスト出力"));
+  CHECK(Difference(Text(GetDlgItem(dialog, IDOK)), Sjis(u8"閉じる")) == "same");
+  CHECK(Difference(Text(GetDlgItem(dialog, 1001)), Sjis(u8"テキスト出力")) == "same");
 
   const std::string saved = Sjis(u8"出力に成功しました。|成功");
   const std::string work = checker.folder.path;
   const std::string toNew = checker.Export(dialog, work + "\\saved");
-  CHECK(toNew == saved);
-  CHECK(Contents(work + "\\saved.txt") == report);
+  CHECK(Difference(toNew, saved) == "same");
+  CHECK(Difference(Contents(work + "\\saved.txt"), report) == "same");
   std::ofstream(work + "\\longer.txt") << std::string(3 * report.size(), 'x');
   const std::string toLonger = checker.Export(dialog, work + "\\longer.txt");
-  CHECK(toLonger == "replaced: " + saved);
-  CHECK(Contents(work + "\\longer.txt") == report);
+  CHECK(Difference(toLonger, "replaced: " + saved) == "same");
+  CHECK(Difference(Contents(work + "\\longer.txt"), report) == "same");
 
-  const std::string toFullDisk = checker.Export(dialog, ProgramFolder() + "\\full.txt");
-  CHECK(toFullDisk == Sjis(u8"出力に失敗しました。|エラー|icon"));  // full.txt is /dev/full
+  const std::string toFullDisk =
+      checker.Export(dialog, ProgramFolder() + "\\full.txt");  // /dev/full
+  CHECK(Difference(toFullDisk, Sjis(u8"出力に失敗しました。|エラー|icon")) == "same");
 
   PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
   CHECK(checker.ExitCode() == 0);
@@ -227,7 +237,8 @@ TEST_CASE("the checker shows and saves the platform's facts exactly and ends wit
 TEST_CASE("without DirectX the checker says so and ends with -1 without its dialog") {
   Checker checker("");
   HWND box = checker.Find(Sjis(u8"Quorvexマシン環境情報チェッカー"), true);
-  CHECK(Text(GetDlgItem(box, 0xFFFF)) == Sjis(u8"DirectDrawデバイスの列挙に失敗しました。"));
+  const std::string told = Sjis(u8"DirectDrawデバイスの列挙に失敗しました。");
+  CHECK(Difference(Text(GetDlgItem(box, 0xFFFF)), told) == "same");
   CHECK(checker.Windows() == std::vector<HWND>{box});  // the box alone, no dialog
   Press(box, IDOK);
   CHECK(checker.ExitCode() == 0xFFFFFFFF);

@@ -3,12 +3,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
-// A UTF-8 text in Shift-JIS bytes, converted by the platform (code page 932) rather than by the
-// compiler that builds the checker, so that a wrong conversion of the checker's texts shows. A
-// text that does not fit or has no Shift-JIS form throws, failing the check that asked for it.
+// A UTF-8 text in Shift-JIS bytes, converted by the platform (code page 932), not the compiler that
+// builds the checker; one that does not fit or has no Shift-JIS form throws, failing its check.
 inline std::string Sjis(const char* utf8) {
   wchar_t wide[256];
   char bytes[512];
@@ -17,6 +18,30 @@ inline std::string Sjis(const char* utf8) {
   const int length = WideCharToMultiByte(932, 0, wide, wideLength, bytes, 512, nullptr, &lossy);
   if (length <= 0 || lossy) throw std::invalid_argument(std::string("no Shift-JIS for ") + utf8);
   return std::string(bytes, length - 1);
+}
+
+// Bytes as ASCII text for a log: every byte but printable ASCII (and the backslash) as \xHH.
+inline std::string Escaped(const std::string& bytes) {
+  std::string text;
+  for (const unsigned char byte : bytes) {
+    char escape[5];
+    std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+    text += byte >= 0x20 && byte < 0x7F && byte != '\\' ? std::string(1, byte) : escape;
+  }
+  return text;
+}
+
+// "same", or both lengths and the first byte that differs, with 24 escaped bytes from 8 before it.
+inline std::string Difference(const std::string& actual, const std::string& expected) {
+  if (actual == expected) return "same";
+  const auto [differs, _] =
+      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+  const size_t at = differs - actual.begin();
+  const size_t from = at < 8 ? 0 : at - 8;
+  return std::to_string(actual.size()) + " bytes, expected " + std::to_string(expected.size()) +
+         "; first difference at byte " + std::to_string(at) + ", from byte " +
+         std::to_string(from) + ": \"" + Escaped(actual.substr(from, 24)) + "\" but expected \"" +
+         Escaped(expected.substr(from, 24)) + "\"";
 }
 
 // The report that the checker shows and saves for these facts; `memory` is the figure shown.
