@@ -19,7 +19,7 @@ cat > "$work/tsa.cnf" <<CONFIG
 default_tsa = authority
 [ authority ]
 serial = $work/serial
-digests = sha256
+digests = sha1, sha256, sha384, sha512
 CONFIG
 cat > "$work/responder" <<RESPONDER
 #!/usr/bin/env bash
@@ -42,7 +42,7 @@ key=(-certs "$work/vendor.pem" -key "$work/vendor.key" -ts "$url")
 "$scripts/sign.sh" "$exe" "$work/refused.exe" "$work/vendor.pem" /etc/ssl/certs/ca-certificates.crt \
   "${key[@]}" >/dev/null 2>&1 && fail "sign.sh passed a time stamp whose authority is not a given root"
 "$scripts/sign.sh" "$exe" "$work/signed.exe" "$work/vendor.pem" "$work/tsa.pem" "${key[@]}" >/dev/null ||
-  fail "sign.sh failed"
+  { echo "FAILED: sign.sh failed"; exit 1; }
 verified=$(osslsigncode verify -in "$work/signed.exe" -CAfile "$work/vendor.pem" -TSA-CAfile "$work/tsa.pem" 2>&1)
 grep -q '^Timestamp Server Signature verification: ok' <<<"$verified" || fail "no verified time stamp: $verified"
 grep -q 'Message digest algorithm *: SHA256' <<<"$verified" || fail "the digest is not SHA-256"
