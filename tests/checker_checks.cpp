@@ -46,8 +46,7 @@ struct ScratchFolder {
 
 const std::string kCaption = Sjis(u8"Quorvexマシン環境情報チェッカー  Ver.1.00");
 const std::string kSave = Sjis(u8"ファイルの保存");
-// Wine's settings for QvxCheck.exe alone.
-const std::string kSettings = "Software\\Wine\\AppDefaults\\QvxCheck.exe";
+const std::string kSettings = "Software\\Wine\\AppDefaults\\QvxCheck.exe";  // Wine's, for it alone
 
 void SetSetting(const std::string& group, const char* name, const std::string& value) {
   SHSetValueA(HKEY_CURRENT_USER, (kSettings + "\\" + group).c_str(), name, REG_SZ, value.c_str(),
@@ -72,9 +71,8 @@ void Press(HWND window, int id) {
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), button);
 }
 
-// The checker, started in a scratch folder. Wine is told to take the DLLs planted beside it
-// before its own (tests/planted.c: one that is loaded ends the checker with exit code 86); the
-// load order of ddraw.dll is `directDraw` ("" disables it: a machine without DirectX).
+// The checker in a scratch folder, Wine told to prefer the DLLs planted beside it (tests/planted.c:
+// exit code 86), and ddraw.dll's load order `directDraw` ("" disables it: no DirectX).
 class Checker {
  public:
   explicit Checker(const char* directDraw) {
