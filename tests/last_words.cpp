@@ -21,7 +21,7 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* exception) {
 
 DWORD WINAPI Watch(void*) {
   Sleep(120000);
-  std::fputs("checks: still running after 120 s\n", stderr);
+  std::fputs("checks: still running after 120 s\n", stdout);  // unbuffered
   EXCEPTION_RECORD timeout = {0xC0000000 | ERROR_TIMEOUT};
   EXCEPTION_POINTERS pointers = {&timeout, nullptr};
   return OnException(&pointers);
