@@ -4,7 +4,7 @@
 # (SHA-256, the program's name, the time stamp) and, stripped, the product byte for byte.
 # Usage: check_signing.sh EXE
 set -u
-exe=$1 scripts=$(dirname "$0") status=0
+exe=$1 scripts=$(dirname "$0") status=0 tsa=
 fail() { echo "FAILED: $*"; status=1; }
 work=$(mktemp -d)
 trap 'kill $tsa 2>/dev/null; rm -rf "$work"' EXIT
