@@ -124,8 +124,7 @@ class Checker {
   }
 
   // A visible window with this title ("": any), a message box (text in control 0xFFFF) or not,
-  // within 30 s; failing at once, saying what there was, when the checker ends or shows another
-  // box.
+  // within 30 s; failing at once, saying what there was, if the checker ends or shows another box.
   HWND Find(const std::string& title, bool box) {
     for (const DWORD start = GetTickCount();; Sleep(50)) {
       bool otherBox = false;
