@@ -1,6 +1,7 @@
 #include "app/survey_machine.h"
 
 #include <cstring>
+#include <string>
 
 #include "app/checker_dialog.h"
 #include "app/res/resource.h"
@@ -53,8 +54,11 @@ int SurveyMachine() {
   char driverFile[MAX_DDDEVICEID_STRING + 1] = {};
   std::memcpy(driverFile, record.Identifier.szDriver,
               strnlen(record.Identifier.szDriver, MAX_DDDEVICEID_STRING));
-  // Empty unless the lookup finds a version text, which it writes terminated.
+  // The version DirectX reports, unless the lookup finds the file's own text, which it writes
+  // terminated. Today's drivers live in the driver store, where the lookup does not search.
   char version[kVersionBufferSize] = {};
+  const std::string identified = IdentifiedDriverVersion(record.Identifier.liDriverVersion);
+  std::memcpy(version, identified.data(), identified.size());
   GetDriverFileVersion(version, kVersionBufferSize, driverFile);
   record.DriverVersion.assign(version, strnlen(version, kVersionBufferSize));
 

@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::uint64_t kMiB = 1048576;
 
+}  // namespace
+
 void AppendDecimal(std::string& out, std::uint64_t value) {
   char digits[20];
   int count = 0;
@@ -20,8 +22,6 @@ void AppendDecimal(std::string& out, std::uint64_t value) {
   } while (value != 0);
   while (count > 0) out += digits[--count];
 }
-
-}  // namespace
 
 std::string FormatMemoryMiB(std::uint64_t totalBytes) {
   std::uint64_t whole = totalBytes / kMiB;

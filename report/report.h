@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+// Appends `value` in decimal digits: no sign, no separators, no leading zeros. Integers only: the
+// C runtime's printf family would bring code-page functions into the program's imports.
+void AppendDecimal(std::string& out, std::uint64_t value);
+
 // The memory figure: the size in MiB with one decimal, exact halves rounded up, no sign and no
 // separators ("255.3" for 255.25 MiB). Integer arithmetic throughout, so the same bytes come
 // out on every C runtime and for every 64-bit total.

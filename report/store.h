@@ -14,7 +14,7 @@
 struct DisplayDriverInfo {
   DDDEVICEIDENTIFIER2 Identifier;      // flags 0: szDriver, szDescription of the chosen device
   DDDEVICEIDENTIFIER2 HostIdentifier;  // DDGDI_GETHOSTIDENTIFIER; nothing reads it
-  std::string DriverVersion;           // the driver file's "FileVersion" text
+  std::string DriverVersion;           // the driver file's "FileVersion" text, or DirectX's
 };
 
 constexpr int kDisplayDriverSlots = 32;

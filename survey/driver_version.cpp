@@ -10,6 +10,7 @@
 #include <new>
 
 #include "platform/version_info.h"
+#include "report/report.h"
 
 namespace {
 
@@ -49,6 +50,18 @@ bool RootFits(const char* block, DWORD size) {
 }
 
 }  // namespace
+
+std::string IdentifiedDriverVersion(LARGE_INTEGER version) {
+  std::string text;
+  if (version.QuadPart == 0) return text;
+  const DWORD high = static_cast<DWORD>(version.HighPart);
+  for (const WORD word : {HIWORD(high), LOWORD(high), HIWORD(version.LowPart)}) {
+    AppendDecimal(text, word);
+    text += '.';
+  }
+  AppendDecimal(text, LOWORD(version.LowPart));
+  return text;
+}
 
 int GetDriverFileVersion(char* out, int outSize, const char* fileName) {
   const DWORD size = version_info::InfoSize(fileName);

@@ -38,7 +38,8 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
   Reset();
   Adapter card = {0, "Simulated Display", {Mode(640, 480, 16), Mode(800, 600, 16)}, {hal}};
   std::strcpy(card.identifier.szDescription, "GFPU 9000");
-  std::strcpy(card.identifier.szDriver, "version_ja.dll");  // a fixture beside this program
+  std::strcpy(card.identifier.szDriver, "version_ja.dll");      // a fixture beside this program
+  card.identifier.liDriverVersion.QuadPart = 0x200000000F19EC;  // 32.0.15.6636, after its text
   Adapter second = card;  // a second card, which some machines have
   second.kind = DDENUM_ATTACHEDSECONDARYDEVICES;
   std::strcpy(second.identifier.szDescription, "Second Card");
@@ -72,8 +73,18 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
     g_machine.soundResult = DSERR_NODRIVER;
     failure = Sjis(u8"DirectSoundデバイスの列挙に失敗しました。");
   }
-  SUBCASE("an unterminated driver name") {
+  SUBCASE("today's driver, in the driver store where the version service does not look") {
+    std::strcpy(primary.identifier.szDriver, "nvldumd.dll");
+    version = "32.0.15.6636";  // what DirectX reports
+  }
+  SUBCASE("a driver file without a version resource and the largest version") {
+    std::strcpy(primary.identifier.szDriver, "QvxCheck.exe");
+    primary.identifier.liDriverVersion.QuadPart = -1;
+    version = "65535.65535.65535.65535";
+  }
+  SUBCASE("an unterminated driver name and no version") {
     std::memset(primary.identifier.szDriver, 'A', 512);
+    primary.identifier.liDriverVersion.QuadPart = 0;
     version = "";
   }
   SUBCASE("a failing primary driver and a second card") {
@@ -231,7 +242,6 @@ TEST_CASE("the driver version is the first translation's FileVersion text cut to
       {"version_long.dll", Digits(511) + '\0'},
       {"version_second.dll", std::string(512, 'X')},  // its first translation has no text
       {"version_no_translation.dll", std::string(512, 'X')},
-      {"no_such_file.dll", std::string(512, 'X')},
       // A damaged root length, which the platform trusts: its ANSI copy of the text would go past
       // the block (and come back cut: "9.8.").
       {"version_root_296.dll", std::string(512, 'X')}};
