@@ -18,8 +18,11 @@ static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
 
 namespace {
 
-// One filter pair; the literal's own terminating zero closes the list.
-const char kFilter[] = "テキストファイル(*.txt)\0*.txt\0";
+// One filter pair; the literal's own terminating zero closes the list. Without the zero before
+// it, the save dialog would read on into whatever the program's data holds next and offer it as
+// file types.
+constexpr char kFilter[] = "テキストファイル(*.txt)\0*.txt\0";
+static_assert(kFilter[sizeof kFilter - 2] == '\0', "the file-type list ends with two zero bytes");
 const char kProposedName[] = "QvxCheck.txt";
 
 }  // namespace

@@ -157,7 +157,10 @@ class Checker {
     HWND save = Find(kSave, false);
     HWND name = GetDlgItem(save, 0x47C);  // the file name's combo box
     CHECK(Difference(Text(name), "QvxCheck.txt") == "same");
-    CHECK(Difference(Text(GetDlgItem(save, 0x470)), Sjis(u8"テキストファイル(*.txt)")) == "same");
+    HWND types = GetDlgItem(save, 0x470);  // the file types' combo box
+    CHECK(Difference(Text(types), Sjis(u8"テキストファイル(*.txt)")) == "same");
+    CHECK_MESSAGE(Send(types, CB_GETCOUNT, 0, nullptr) == 1,
+                  "the file-type box offers more than the one filter");
     CHECK(!IsWindowEnabled(dialog));  // the save dialog is the checker dialog's
     Send(name, WM_SETTEXT, 0, path.c_str());
     Press(save, IDOK);

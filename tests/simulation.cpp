@@ -192,6 +192,7 @@ BOOL SetItemText(HWND, int, const char* text) {
 
 BOOL AskSaveFileName(OPENFILENAMEA* request) {
   ++g_user.saves;
+  g_user.readOnlyBox = (request->Flags & OFN_HIDEREADONLY) == 0;
   lstrcpynA(request->lpstrFile, g_user.saveAs.c_str(), request->nMaxFile);
   return !g_user.saveAs.empty();
 }

@@ -43,7 +43,8 @@ struct User {
   std::string box;       // what the report box shows
   int closes = 0;        // EndDialog calls with the result 1
   int saves = 0;         // save dialogs shown
-  std::string saveAs;    // the file the user names in the save dialog; "" cancels it
+  bool readOnlyBox = false;  // in the save dialog: Windows 2000 and XP show one unless told not to
+  std::string saveAs;        // the file the user names in the save dialog; "" cancels it
 };
 
 extern Machine g_machine;
