@@ -55,7 +55,7 @@ int SurveyMachine() {
   std::memcpy(driverFile, record.Identifier.szDriver,
               strnlen(record.Identifier.szDriver, MAX_DDDEVICEID_STRING));
   // The version DirectX reports, unless the lookup finds the file's own text, which it writes
-  // terminated. Today's drivers live in the driver store, where the lookup does not search.
+  // terminated.
   char version[kVersionBufferSize] = {};
   const std::string identified = IdentifiedDriverVersion(record.Identifier.liDriverVersion);
   std::memcpy(version, identified.data(), identified.size());

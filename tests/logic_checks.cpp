@@ -40,7 +40,7 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
   Adapter card = {0, "Simulated Display", {Mode(640, 480, 16), Mode(800, 600, 16)}, {hal}};
   std::strcpy(card.identifier.szDescription, "GFPU 9000");
   std::strcpy(card.identifier.szDriver, "version_ja.dll");      // a fixture beside this program
-  card.identifier.liDriverVersion.QuadPart = 0x200000000F19EC;  // 32.0.15.6636, after its text
+  card.identifier.liDriverVersion.QuadPart = 0x200000000F19EC;  // 32.0.15.6636; its text wins
   Adapter second = card;  // a second card, which some machines have
   second.kind = DDENUM_ATTACHEDSECONDARYDEVICES;
   std::strcpy(second.identifier.szDescription, "Second Card");
