@@ -88,6 +88,10 @@ BOOL WINAPI EnumAdapterCallback(GUID* driverGuid, LPSTR description, LPSTR /*dri
 HRESULT WINAPI EnumModeCallback(LPDDSURFACEDESC2 mode, LPVOID context) {
   RenderDeviceInfo& scratch = *static_cast<RenderDeviceInfo*>(context);
   if (mode == nullptr || scratch.ModeCount >= kMaxDisplayModes) return DDENUMRET_OK;
+  // A mode that no device renders takes none of the 48 places. Windows 8 and later list emulated
+  // 8-bit modes beside every other one, and a monitor with 50 sizes and more whose driver lists
+  // them first would otherwise leave a working card with no mode, and the survey with no device.
+  if (!CanRender(*mode, DDBD_16 | DDBD_24 | DDBD_32)) return DDENUMRET_OK;
   scratch.Modes[scratch.ModeCount++] = *mode;
   return DDENUMRET_OK;
 }

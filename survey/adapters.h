@@ -27,8 +27,9 @@ struct RenderDeviceInfo {
   DDSURFACEDESC2 DefaultMode;              // the taken 640 x 480 x 16 mode, zero when there is none
   GUID DeviceGuid;                         // the device type
   GUID DriverGuid;                         // the adapter; zero for the primary display driver
-  DDSURFACEDESC2 Modes[kMaxDisplayModes];  // scratch: the adapter's modes, sorted; entry: the
-                                           // ones the device can render, in the same order
+  DDSURFACEDESC2 Modes[kMaxDisplayModes];  // scratch: the adapter's 16-, 24- and 32-bit modes,
+                                           // sorted; entry: the ones the device can render, in
+                                           // the same order
   std::uint32_t ModeCount;
   std::uint32_t DefaultModeIndex;  // index of DefaultMode in Modes; 0 when there is none
   BOOL CanRenderWindowed;          // primary display driver with DDCAPS2_CANRENDERWINDOWED

@@ -98,6 +98,17 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
     g_machine.adapters.push_back(second);
     description = "Second Card";
   }
+  SUBCASE("today's monitor with 56 sizes whose driver lists every 8-bit mode first") {
+    primary.modes.clear();
+    for (const DWORD bits : {8, 16, 32}) {
+      for (DWORD size = 1; size <= 56; ++size) {
+        primary.modes.push_back(Mode(size * 64, size * 36, bits));
+      }
+    }
+    primary.devices = {{"RGB Emulation", IID_IDirect3DRGBDevice},
+                       hal,
+                       {"Direct3D T&L HAL", IID_IDirect3DTnLHalDevice}};
+  }
   SUBCASE("texts longer than their fields") {
     std::memset(primary.identifier.szDescription, 'D', 512);       // unterminated
     std::memset(&primary.identifier.liDriverVersion, 'V', 4);      // the bytes behind it
