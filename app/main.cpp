@@ -11,15 +11,12 @@ namespace {
 // offers SetDllDirectoryA, the current directory at least leaves the search. Both are looked up at
 // run time, so Windows 2000, which has neither, still starts the program (and changes nothing).
 void RestrictDllSearch() {
-  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
   const HMODULE kernel = GetModuleHandleA("kernel32.dll");
   if (kernel == nullptr) return;
-  using SetDefaultFn = BOOL(WINAPI*)(DWORD);
-  const auto setDefault = reinterpret_cast<SetDefaultFn>(
+  const auto setDefault = reinterpret_cast<decltype(&::SetDefaultDllDirectories)>(
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (setDefault != nullptr && setDefault(kSearchSystem32)) return;
-  using SetDirectoryFn = BOOL(WINAPI*)(LPCSTR);
-  const auto setDirectory = reinterpret_cast<SetDirectoryFn>(
+  if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  const auto setDirectory = reinterpret_cast<decltype(&::SetDllDirectoryA)>(
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
   if (setDirectory != nullptr) setDirectory("");
 }

@@ -6,13 +6,13 @@ namespace dx {
 
 HRESULT EnumerateDisplayDrivers(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags) {
   static const auto enumerate =
-      SystemExportAs<LPDIRECTDRAWENUMERATEEXA>("ddraw.dll", "DirectDrawEnumerateExA");
+      SystemExportAs<decltype(&::DirectDrawEnumerateExA)>("ddraw.dll", "DirectDrawEnumerateExA");
   return enumerate != nullptr ? enumerate(callback, context, flags) : DDERR_GENERIC;
 }
 
 HRESULT CreateDirectDraw(GUID* driverGuid, void** object, REFIID iid, IUnknown* outer) {
-  using CreateFn = HRESULT(WINAPI*)(GUID*, LPVOID*, REFIID, IUnknown*);
-  static const auto create = SystemExportAs<CreateFn>("ddraw.dll", "DirectDrawCreateEx");
+  static const auto create =
+      SystemExportAs<decltype(&::DirectDrawCreateEx)>("ddraw.dll", "DirectDrawCreateEx");
   if (create == nullptr) {
     *object = nullptr;
     return DDERR_GENERIC;
@@ -21,8 +21,8 @@ HRESULT CreateDirectDraw(GUID* driverGuid, void** object, REFIID iid, IUnknown* 
 }
 
 HRESULT EnumerateSoundDevices(LPDSENUMCALLBACKA callback, void* context) {
-  using EnumerateFn = HRESULT(WINAPI*)(LPDSENUMCALLBACKA, LPVOID);
-  static const auto enumerate = SystemExportAs<EnumerateFn>("dsound.dll", "DirectSoundEnumerateA");
+  static const auto enumerate =
+      SystemExportAs<decltype(&::DirectSoundEnumerateA)>("dsound.dll", "DirectSoundEnumerateA");
   return enumerate != nullptr ? enumerate(callback, context) : DSERR_GENERIC;
 }
 

@@ -11,6 +11,9 @@
 // known cause of crashes at exit.
 FARPROC SystemExport(const char* fileName, const char* exportName);
 
+// Fn is the headers' own declaration, decltype(&::ExportName), never a type written by hand: one
+// without the function's calling convention builds without a warning, works in the 64-bit build,
+// which has one convention, and crashes the 32-bit program.
 template <typename Fn>
 Fn SystemExportAs(const char* fileName, const char* exportName) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(SystemExport(fileName, exportName)));

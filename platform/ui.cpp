@@ -23,8 +23,8 @@ BOOL SetItemText(HWND dialog, int controlId, const char* text) {
 BOOL AskSaveFileName(OPENFILENAMEA* request) {
   // The common dialogs are loaded when first needed: most runs never save, and loading them
   // (with the shell they pull in) at start-up would delay the dialog.
-  using SaveFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-  static const auto save = SystemExportAs<SaveFn>("comdlg32.dll", "GetSaveFileNameA");
+  static const auto save =
+      SystemExportAs<decltype(&::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
   return save != nullptr ? save(request) : FALSE;
 }
 
