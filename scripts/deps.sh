@@ -16,21 +16,33 @@ packages=(
   osslsigncode openssl ca-certificates icoutils libxml2-utils socat
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
+# 32-bit Wine, for the checks of the 32-bit product. Its recommended libraries (X extensions, GL,
+# sound plugins) come along, the i386 twins of those that 64-bit Wine gets through the packages
+# above.
+packages_i386=(wine32:i386 wine32-preloader:i386)
+
+missing() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+mapfile -t missing < <(missing "${packages[@]}")
+mapfile -t missing_i386 < <(missing "${packages_i386[@]}")
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "deps: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_i386[@]} -gt 0 ]; then
+  echo "deps: installing ${missing[*]} ${missing_i386[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
   "${sudo_cmd[@]}" apt-get update -q
+fi
+if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if [ ${#missing_i386[@]} -gt 0 ]; then
+  "${sudo_cmd[@]}" apt-get install -y -q "${missing_i386[@]}"
 fi
 
 # Wine takes its ANSI code page from the Unix locale: ja_JP.UTF-8 gives code page 932.
