@@ -34,7 +34,7 @@ if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
 
 if [ ${#missing[@]} -gt 0 ] || [ ${#missing_i386[@]} -gt 0 ]; then
-  echo "deps: installing ${missing[*]} ${missing_i386[*]}"
+  echo "deps: installing $(echo "${missing[@]}" "${missing_i386[@]}")"
   dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
   "${sudo_cmd[@]}" apt-get update -q
 fi

@@ -105,9 +105,6 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
         primary.modes.push_back(Mode(size * 64, size * 36, bits));
       }
     }
-    primary.devices = {{"RGB Emulation", IID_IDirect3DRGBDevice},
-                       hal,
-                       {"Direct3D T&L HAL", IID_IDirect3DTnLHalDevice}};
   }
   SUBCASE("texts longer than their fields") {
     std::memset(primary.identifier.szDescription, 'D', 512);       // unterminated
