@@ -1,4 +1,15 @@
-# 32-bit Windows: the product, with the win32-thread runtime.
-set(QVX_MINGW_ARCH i686)
-set(QVX_MINGW_THREADS win32)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+# Cross-compiles for 32-bit Windows with Debian's mingw-w64, in its win32-thread flavour: the runtime
+# then needs nothing newer than Windows 2000, while the posix flavour would bring in winpthreads and
+# Vista's GetTickCount64.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_AR i686-w64-mingw32-ar)
+set(CMAKE_RANLIB i686-w64-mingw32-ranlib)
+set(CMAKE_STRIP i686-w64-mingw32-strip)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

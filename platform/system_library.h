@@ -12,8 +12,8 @@
 FARPROC SystemExport(const char* fileName, const char* exportName);
 
 // Fn is the headers' own declaration, decltype(&::ExportName), never a type written by hand: one
-// without the function's calling convention builds without a warning, works in the 64-bit build,
-// which has one convention, and crashes the 32-bit program.
+// without the function's calling convention (WINAPI, __stdcall) builds without a warning and
+// crashes the program.
 template <typename Fn>
 Fn SystemExportAs(const char* fileName, const char* exportName) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(SystemExport(fileName, exportName)));

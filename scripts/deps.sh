@@ -5,8 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make
-  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
-  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine64
   xvfb xauth x11-utils
   pulseaudio
@@ -16,9 +15,9 @@ packages=(
   osslsigncode openssl ca-certificates icoutils libxml2-utils socat
 )
 
-# 32-bit Wine, for the checks of the 32-bit product. Its recommended libraries (X extensions, GL,
-# sound plugins) come along, the i386 twins of those that 64-bit Wine gets through the packages
-# above.
+# 32-bit Wine, which runs the 32-bit checker on both Windows: alone, as 32-bit Windows, and under
+# 64-bit Wine (wine64 above), as WoW64 on 64-bit Windows. Its recommended libraries (X extensions,
+# GL, sound plugins) come along, the i386 twins of those that 64-bit Wine gets above.
 packages_i386=(wine32:i386 wine32-preloader:i386)
 
 missing() {

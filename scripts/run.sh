@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The README's run command: builds the checker if needed and runs it under Wine as a Japanese user
-# sees it: ANSI code page 932, the dialog's font shown in a Japanese proportional Gothic, and a
+# The README's run command: builds the checker if needed and runs it under Wine as a Japanese player
+# on 64-bit Windows sees it (the 32-bit program under WoW64): ANSI code page 932, the dialog's font shown in a Japanese proportional Gothic, and a
 # private sound server, so that sound drivers appear. On the user's X display when there is one;
 # otherwise on a virtual display, where it saves a screenshot of the open dialog and says where.
 set -euo pipefail
@@ -8,14 +8,14 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 ./scripts/deps.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target QvxCheck >/dev/null
-exe=$root/build/win64/app/QvxCheck.exe
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target QvxCheck >/dev/null
+exe=$root/build/win32/app/QvxCheck.exe
 run=$root/build/run
 user_display=${DISPLAY:-}
 trap 'scripts/winenv stop "$run"' EXIT
 echo "run: preparing Wine in $run (the first time takes a minute)"
-scripts/winenv start "$run" 640x400 >/dev/null
+scripts/winenv start64 "$run" 640x400 >/dev/null
 . "$run/env"
 
 if [ -n "$user_display" ] && DISPLAY=$user_display xdpyinfo >/dev/null 2>&1; then

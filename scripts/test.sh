@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The README's test command: installs what is missing, builds the 32-bit product and the 64-bit
-# build, and runs every test, the checks of both builds under Wine.
+# The README's test command: installs what is missing, then builds QvxCheck.exe and runs every test
+# (the build itself is one, so that the Windows environments are made while it compiles).
 set -euo pipefail && cd "$(dirname "$0")/.."
 ./scripts/deps.sh
-for preset in win32 win64; do cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; done
-ctest --preset win64 "$@"
+cmake --preset win32 >/dev/null
+ctest --preset win32 "$@"
