@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/checker_dialog.h"
+#include "app/dll_search.h"
 #include "app/res/resource.h"
 #include "platform/directx.h"
 #include "platform/ui.h"
@@ -72,6 +73,7 @@ int SurveyMachine() {
 }
 
 int RunChecker(HINSTANCE instance) {
+  RestrictDllSearch();
   if (SurveyMachine() != 0) return -1;
   const HWND desktop = ui::DesktopWindow();
   ui::RunDialog(instance, IDD_CHECKER, desktop, CheckerDlgProc, 0);

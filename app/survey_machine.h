@@ -8,6 +8,6 @@
 // in a message box which step failed.
 int SurveyMachine();
 
-// The whole program after start-up: survey, then the checker dialog. The exit code: 0 after
-// the dialog has closed, -1 when the survey failed and no window was opened.
+// The whole program: the DLL search restricted first, then the survey, then the checker dialog.
+// The exit code: 0 after the dialog has closed, -1 when the survey failed and no window was opened.
 int RunChecker(HINSTANCE instance);

@@ -6,7 +6,6 @@
 #include <crtdbg.h>
 #include <shlwapi.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -27,22 +26,6 @@ std::string Contents(const std::string& path) {
   content << std::ifstream(path, std::ios::binary).rdbuf();
   return content.str();
 }
-
-// A new temporary folder named from the performance counter (Wine reuses process ids), removed.
-struct ScratchFolder {
-  ScratchFolder() {
-    do {
-      LARGE_INTEGER now;
-      QueryPerformanceCounter(&now);
-      path = (std::filesystem::temp_directory_path() / std::to_string(now.QuadPart)).string();
-    } while (!CreateDirectoryA(path.c_str(), nullptr));
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;  // what cannot be removed stays in the temporary folder
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
 
 const std::string kCaption = Sjis(u8"Quorvexマシン環境情報チェッカー  Ver.1.00");
 const std::string kSave = Sjis(u8"ファイルの保存");

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "app/checker_dialog.h"
@@ -35,7 +36,7 @@ const Device hal = {"Direct3D HAL", IID_IDirect3DHALDevice};
 
 }  // namespace
 
-TEST_CASE("the survey reports the machine or shows which step failed and ends with -1") {
+TEST_CASE("on every Windows the checker reports the machine or shows which step failed") {
   Reset();
   Adapter card = {0, "Simulated Display", {Mode(640, 480, 16), Mode(800, 600, 16)}, {hal}};
   std::strcpy(card.identifier.szDescription, "GFPU 9000");
@@ -51,9 +52,18 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
   std::string version = "6.14.10.0411 (ja)";
   std::string failure;  // the survey's message box; none when the dialog opens with the report
   bool soundListed = true;
+  bool windows2000 = false;  // whose DLL search keeps the current folder, whatever the program does
   const std::string noDirectDraw = Sjis(u8"DirectDrawインターフェースの取得に失敗しました。\n") +
                                    Sjis(u8"DirectX7はきちんとインストールされてますか？");
 
+  SUBCASE("Windows XP SP1 to 7: kernel32 without SetDefaultDllDirectories") {
+    g_machine.setDefaultDllDirectories = false;
+  }
+  SUBCASE("Windows 2000: kernel32 without either search function") {
+    g_machine.setDefaultDllDirectories = false;
+    g_machine.setDllDirectory = false;
+    windows2000 = true;
+  }
   SUBCASE("the survey's create answers S_FALSE") {
     primary.creates = {DD_OK, S_FALSE};
     failure = noDirectDraw;
@@ -116,6 +126,10 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
     for (int i = 2; i <= 19; ++i) sound += "\t\r\n";  // 20 devices with a GUID, no more
   }
 
+  ScratchFolder current;  // the current folder, with a DLL that lies nowhere else
+  const std::string planted = current.path + "\\planted.dll";
+  std::ofstream{planted};
+
   const bool opens = failure.empty();
   CHECK(RunChecker(GetModuleHandleA(nullptr)) == (opens ? 0 : -1));
   if (!opens) failure += "|" + Sjis(u8"Quorvexマシン環境情報チェッカー") + "|16\n";
@@ -127,6 +141,7 @@ TEST_CASE("the survey reports the machine or shows which step failed and ends wi
   CHECK_MESSAGE(!g_user.readOnlyBox, "the save dialog shows a read-only box, meaningless here");
   CHECK(g_machine.live == 0);                              // every DirectX object released
   CHECK(g_machine.liveAtSound == (soundListed ? 0 : -1));  // all released before the sound list
+  CHECK(LoadedByName("planted.dll", current.path) == (windows2000 ? planted : ""));
 }
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
+#include "platform/kernel.h"
 #include "platform/memory.h"
 #include "report/store.h"
 #include "survey/adapters.h"
@@ -14,6 +16,12 @@ DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits) {
   DDSURFACEDESC2 mode = {sizeof mode, DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, height, width};
   mode.ddpfPixelFormat.dwRGBBitCount = bits;
   return mode;
+}
+
+std::string LoadedByName(const std::string& name, const std::string& current) {
+  const std::string path = current + "\\" + name;
+  const bool there = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return g_machine.currentFolderSearched && there ? path : "";
 }
 
 void Reset() {
@@ -158,6 +166,34 @@ HRESULT EnumerateSoundDevices(LPDSENUMCALLBACKA callback, void* context) {
 }
 
 }  // namespace dx
+
+namespace kernel {
+
+// As Windows documents them: SetDefaultDllDirectories' search never takes the current folder, and
+// SetDllDirectoryA takes it out for any folder or "" and puts it back for NULL.
+static BOOL WINAPI SetDefault(DWORD) {
+  g_machine.currentFolderSearched = false;
+  return TRUE;
+}
+
+static BOOL WINAPI SetDirectory(const char* folder) {
+  g_machine.currentFolderSearched = folder == nullptr;
+  return TRUE;
+}
+
+// Called through the headers' types, calling convention included.
+static_assert(std::is_same_v<decltype(&SetDefault), decltype(&::SetDefaultDllDirectories)>);
+static_assert(std::is_same_v<decltype(&SetDirectory), decltype(&::SetDllDirectoryA)>);
+
+FARPROC OptionalExport(const char* name) {
+  if (std::strcmp(name, "SetDefaultDllDirectories") == 0 && g_machine.setDefaultDllDirectories)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetDefault));
+  if (std::strcmp(name, "SetDllDirectoryA") == 0 && g_machine.setDllDirectory)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetDirectory));
+  return nullptr;
+}
+
+}  // namespace kernel
 
 namespace ui {
 

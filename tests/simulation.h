@@ -1,6 +1,7 @@
-// A simulated machine and user behind the DirectX and user-interface seams. The machine lists
-// adapters, devices, modes and sound devices, fails as told, and counts its live DirectX objects;
-// the user exports (to `saveAs`, deleted at the box, or cancelling), and closes the dialog.
+// A simulated machine and user behind the DirectX, kernel and user-interface seams. The machine
+// lists adapters, devices, modes and sound devices, fails as told, counts its live DirectX objects,
+// and searches for DLLs as its Windows does; the user exports (to `saveAs`, deleted at the box, or
+// cancelling), and closes the dialog.
 #pragma once
 
 #include <string>
@@ -36,6 +37,9 @@ struct Machine {
   HRESULT soundResult = DS_OK;
   int live = 0;          // DirectDraw and Direct3D objects not yet released
   int liveAtSound = -1;  // `live` when the sound enumeration began; -1 when it never began
+  bool setDefaultDllDirectories = true;  // in kernel32: Windows 8 on, Vista and 7 updated
+  bool setDllDirectory = true;           // in kernel32: XP SP1 and later
+  bool currentFolderSearched = true;     // for DLLs named bare, until either takes it out
 };
 
 struct User {
@@ -51,4 +55,7 @@ extern Machine g_machine;
 extern User g_user;
 
 DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits);
+// The DLL that the machine's Windows loads for `name` named bare, where it lies only in the current
+// folder `current`: its path, or "" where the search leaves that folder out.
+std::string LoadedByName(const std::string& name, const std::string& current);
 void Reset();  // an empty store and device list, machine and user

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -59,3 +60,19 @@ inline std::string ProgramFolder() {
   const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
   return program.substr(0, program.rfind('\\'));
 }
+
+// A new temporary folder named from the performance counter (Wine reuses process ids), removed.
+struct ScratchFolder {
+  ScratchFolder() {
+    do {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
+      path = (std::filesystem::temp_directory_path() / std::to_string(now.QuadPart)).string();
+    } while (!CreateDirectoryA(path.c_str(), nullptr));
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;  // what cannot be removed stays in the temporary folder
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string path;
+};
