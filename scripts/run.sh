@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The README's run command: builds the checker if needed and runs it under Wine as a Japanese player
-# on 64-bit Windows sees it (the 32-bit program under WoW64): ANSI code page 932, the dialog's font shown in a Japanese proportional Gothic, and a
-# private sound server, so that sound drivers appear. On the user's X display when there is one;
-# otherwise on a virtual display, where it saves a screenshot of the open dialog and says where.
+# on 64-bit Windows sees it (the 32-bit program under WoW64): ANSI code page 932, the dialog's font
+# shown in a Japanese proportional Gothic, and a private sound server, so that sound drivers
+# appear. On the user's X display when there is one; otherwise on a virtual display, where it saves
+# a screenshot of the open dialog and says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
