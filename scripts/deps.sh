@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing the checker need, when they are missing.
+# Installs the Debian packages that building and testing the checker need, when they are missing,
+# and where the kernel runs no 32-bit (i386) program, an emulator for them.
 # Idempotent and non-interactive; needs root (or sudo) only when something is missing.
+#   scripts/deps.sh                 what is missing; qemu-user for i386 programs only where needed
+#   scripts/deps.sh --emulate-i386  qemu-user for i386 programs even where the kernel runs them
+#   scripts/deps.sh --no-emulator   takes that emulator's binfmt_misc entry away again
 set -euo pipefail
+mode=${1:-}
+case "$mode" in ""|--emulate-i386|--no-emulator) ;; *) echo "usage: deps.sh [--emulate-i386|--no-emulator]" >&2; exit 2 ;; esac
 
 packages=(
   cmake make
@@ -11,7 +17,7 @@ packages=(
   pulseaudio
   locales fonts-ipafont-gothic fonts-wine
   imagemagick
-  doctest-dev clang-format
+  doctest-dev clang-format gcc
   osslsigncode openssl ca-certificates icoutils libxml2-utils socat
 )
 
@@ -48,4 +54,41 @@ fi
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "deps: generating the ja_JP.UTF-8 locale"
   "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
+# 32-bit Wine is an i386 program. Some x86-64 machines run none: a hypervisor that gives programs no
+# 32-bit code segment, a kernel with ia32_emulation=0, some container sandboxes, WSL 1. There Debian's
+# qemu-user runs them, registered for i386 ELF programs in binfmt_misc, which the kernel asks before
+# its own ELF loader (so the entry also forces emulation where the kernel could run them itself).
+binfmt=/proc/sys/fs/binfmt_misc
+entry=qemu-i386
+emulator=/usr/bin/qemu-i386-static
+if [ "$mode" = --no-emulator ]; then
+  if [ -e "$binfmt/$entry" ]; then
+    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$emulator" >/dev/null 2>&1 ||
+      echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$entry" >/dev/null
+  fi
+  echo "deps: i386 programs run as the kernel runs them (no $entry entry in binfmt_misc)"
+  exit 0
+fi
+i386_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+if [ "$mode" = --emulate-i386 ] || ! i386_runs; then
+  for p in $(missing qemu-user-static binfmt-support); do
+    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$p"
+  done
+  if ! mountpoint -q "$binfmt"; then
+    "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || {
+      echo "deps: this kernel runs no i386 program, and binfmt_misc, through which qemu-user would run" \
+        "them, cannot be mounted on $binfmt: load its module (modprobe binfmt_misc) or run on a" \
+        "kernel with IA32 emulation (CONFIG_IA32_EMULATION, without ia32_emulation=0)" >&2
+      exit 1
+    }
+  fi
+  update-binfmts --display "$entry" >/dev/null 2>&1 ||
+    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --install "$entry" "$emulator" --fix-binary yes \
+      --magic '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00' \
+      --mask '\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  "${sudo_cmd[@]}" update-binfmts --enable "$entry" 2>/dev/null
+  i386_runs || { echo "deps: i386 programs do not start even under $emulator ($binfmt/$entry)" >&2; exit 1; }
+  echo "deps: i386 programs (32-bit Wine) run under qemu-user: $binfmt/$entry (remove: scripts/deps.sh --no-emulator)"
 fi
