@@ -84,11 +84,8 @@ struct sigaction {
   int flags;
   void (*restorer)(void);
 };
-enum {
-  kSigInfo = 4,
-  kSignals = 65,
-  kTrapNumber = 12
-};  // in the frame's registers: gs fs ... eax trapno
+// SA_SIGINFO; signals 1 to 64; the trap number's place among the frame's registers (gs fs ... eax).
+enum { kSigInfo = 4, kSignals = 65, kTrapNumber = 12 };
 void* dlsym(void* library, const char* name);
 
 static Handler installed[kSignals];
