@@ -15,16 +15,13 @@ grep -q 'large address aware' <<<"$headers" || fail "$exe is not large address a
 imports=$(awk '/DLL Name:/ {dll=$3} /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ && dll {print dll, $3}' <<<"$headers")
 [ -n "$imports" ] || fail "no imports read"
 while read -r dll function; do
-  [ "$function" = GlobalMemoryStatus ] && continue  # refused below, for its own reason
   awk -v d="$dll" -v f="$function" '$1 <= 5.0 && tolower($2) == tolower(d) { for (i = 3; i <= NF; i++) if ($i == f) found = 1 } END { exit !found }' "$list" \
     || fail "$dll $function is not known to be in Windows 2000"
 done <<<"$imports"
 # A 32-bit program, even a large address aware one on 64-bit Windows, is told at most 4 GiB by
-# GlobalMemoryStatus: a player with 16 GiB would read "4096.0MB". GlobalMemoryStatusEx is not capped.
+# GlobalMemoryStatus (not in the list): a player with 16 GiB would read "4096.0MB".
 grep -qix 'KERNEL32.dll GlobalMemoryStatusEx' <<<"$imports" ||
   fail "KERNEL32.dll GlobalMemoryStatusEx is not imported: the memory figure needs it"
-grep -qix 'KERNEL32.dll GlobalMemoryStatus' <<<"$imports" &&
-  fail "KERNEL32.dll GlobalMemoryStatus is imported: it caps the memory figure at 4 GiB (4096.0MB)"
 # The manifest (type 24, id 1) only says to run as the user who started the program (without it,
 # Windows diverts a save into a protected folder elsewhere and the checker reports success). More
 # (common controls 6, DPI awareness, a compatibility section) would change the dialog's behaviour.

@@ -1,6 +1,5 @@
 #include "tests/simulation.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -16,12 +15,6 @@ DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits) {
   DDSURFACEDESC2 mode = {sizeof mode, DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, height, width};
   mode.ddpfPixelFormat.dwRGBBitCount = bits;
   return mode;
-}
-
-std::string LoadedByName(const std::string& name, const std::string& current) {
-  const std::string path = current + "\\" + name;
-  const bool there = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  return g_machine.currentFolderSearched && there ? path : "";
 }
 
 void Reset() {
@@ -45,13 +38,11 @@ GUID Guid(size_t id) {
 }
 
 // A COM object: a table of methods, one for IDirectDraw7 and IDirect3D7, whose slots that the
-// survey calls do not clash; a call of any other slot stops the program.
+// survey calls do not clash; any other slot is empty, and a call of it crashes the checks.
 struct Object {
   void* const* methods;
   Adapter* adapter;
 };
-
-HRESULT STDMETHODCALLTYPE NotUsed() { std::abort(); }
 
 ULONG STDMETHODCALLTYPE Release(Object* self) {
   delete self;
@@ -109,7 +100,6 @@ HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(Object* self, DDDEVICEIDENTIFIER2*
 
 void* const* Methods() {
   static void* table[30];
-  for (void*& method : table) method = reinterpret_cast<void*>(&NotUsed);
   table[0] = reinterpret_cast<void*>(&QueryInterface);
   table[2] = reinterpret_cast<void*>(&Release);
   table[3] = reinterpret_cast<void*>(&EnumDevices);  // IDirect3D7

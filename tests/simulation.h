@@ -55,7 +55,4 @@ extern Machine g_machine;
 extern User g_user;
 
 DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bits);
-// The DLL that the machine's Windows loads for `name` named bare, where it lies only in the current
-// folder `current`: its path, or "" where the search leaves that folder out.
-std::string LoadedByName(const std::string& name, const std::string& current);
 void Reset();  // an empty store and device list, machine and user
