@@ -6,7 +6,6 @@
 #include <crtdbg.h>
 #include <shlwapi.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
