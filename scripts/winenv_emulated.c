@@ -1,6 +1,6 @@
 // What 32-bit Wine needs of the kernel and qemu-user does not give, preloaded into the emulated
 // programs by scripts/winenv. Built for i386 without the C library's headers; it links to its
-// libc.so.6 for dlsym, malloc and errno.
+// libc.so.6 for dlsym and errno.
 //
 // sysinfo(): qemu copies the host's 64-bit totals into the 32-bit fields without the scaling that
 // the kernel's own 32-bit sysinfo() applies, so Wine saw a machine's memory modulo 4 GiB (3625.2 MB
@@ -144,9 +144,8 @@ struct user_desc {
   unsigned int entry, base, limit, flags;
 };
 enum { kSetThreadArea = 243, kModifyLdt = 123, kWriteLdt = 0x11, kSigprocmask = 175, kYield = 158 };
+enum { kDataSegment = 0x51 };  // a descriptor's flags: 32-bit, limit in pages, usable
 int* __errno_location(void);
-void* malloc(unsigned long size);
-void free(void* block);
 
 static int lastEntry = 8192;
 static unsigned short sharedGs;  // the C library's thread-local descriptor, as qemu gives it
@@ -168,7 +167,7 @@ static unsigned int ThreadAddress(void) {
 
 // Moves this thread's %gs to an LDT entry of its own, with the base that %gs has now.
 static void OwnThreadData(void) {
-  struct user_desc descriptor = {0, ThreadAddress(), 0xFFFFF, 0x51};  // 32-bit, pages, usable
+  struct user_desc descriptor = {0, ThreadAddress(), 0xFFFFF, kDataSegment};
   descriptor.entry = (unsigned int)__sync_sub_and_fetch(&lastEntry, 1);
   if (Call(kModifyLdt, kWriteLdt, (long)&descriptor, sizeof descriptor) == 0) {
     LoadGs((unsigned short)(descriptor.entry << 3 | 7));  // LDT, user privilege
@@ -203,7 +202,7 @@ static void* Begin(void* start) {
   void* (*routine)(void*) = given->routine;
   void* argument = given->argument;
   OwnThreadData();
-  given->moved = 1;  // the creator frees it
+  given->moved = 1;  // on the creator's stack, which the creator leaves once it sees this
   return routine(argument);
 }
 
@@ -214,23 +213,18 @@ int pthread_create(void* thread, const void* attributes, void* (*routine)(void*)
   static int (*real)(void*, const void*, void* (*)(void*), void*);
   if (!real)
     real = (int (*)(void*, const void*, void* (*)(void*), void*))dlsym((void*)-1, "pthread_create");
-  struct Start* start = malloc(sizeof *start);
-  if (!start) return 11;  // EAGAIN
-  start->routine = routine;
-  start->argument = argument;
-  start->moved = 0;
+  struct Start start = {routine, argument, 0};
   unsigned long all[2] = {~0ul, ~0ul}, mask[2];
   Call4(kSigprocmask, 0, (long)all, (long)mask, sizeof all);  // SIG_BLOCK
   while (__sync_lock_test_and_set(&creating, 1)) Call(kYield, 0, 0, 0);
   const unsigned short own = Gs();
-  struct user_desc shared = {sharedGs >> 3, ThreadAddress(), 0xFFFFF, 0x51};
+  struct user_desc shared = {sharedGs >> 3, ThreadAddress(), 0xFFFFF, kDataSegment};
   Call(kSetThreadArea, (long)&shared, 0, 0);
   LoadGs(sharedGs);
-  const int result = real(thread, attributes, Begin, start);
-  while (result == 0 && !start->moved) Call(kYield, 0, 0, 0);
+  const int result = real(thread, attributes, Begin, &start);
+  while (result == 0 && !start.moved) Call(kYield, 0, 0, 0);
   LoadGs(own);
   __sync_lock_release(&creating);
   Call4(kSigprocmask, 2, (long)mask, 0, sizeof mask);  // SIG_SETMASK
-  free(start);
   return result;
 }
