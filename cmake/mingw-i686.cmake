@@ -1,6 +1,7 @@
-# Cross-compiles for 32-bit Windows with Debian's mingw-w64, in its win32-thread flavour: the runtime
-# then needs nothing newer than Windows 2000, while the posix flavour would bring in winpthreads and
-# Vista's GetTickCount64.
+# Cross-compiles for 32-bit Windows with Debian's mingw-w64, in its win32-thread flavour, whose
+# runtime needs nothing newer than Windows 2000 but for the two thread functions of GCC 13 and later
+# that platform/runtime_imports.cpp supplies; the posix flavour would bring in winpthreads, whose
+# Debian 12 version imports Vista's GetTickCount64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)

@@ -12,6 +12,7 @@
 
 #include "app/export.h"
 #include "app/survey_machine.h"
+#include "platform/runtime_imports.h"
 #include "platform/system_library.h"
 #include "report/report.h"
 #include "survey/adapters.h"
@@ -23,6 +24,8 @@
 namespace {
 
 const Device hal = {"Direct3D HAL", IID_IDirect3DHALDevice};
+
+DWORD WINAPI Idle(void*) { return 0; }
 
 }  // namespace
 
@@ -287,4 +290,29 @@ TEST_CASE("a failed save lets go of the file before it tells the player") {
   ExportReport(nullptr);
   CHECK(Difference(g_user.messages, Sjis(u8"出力に失敗しました。|エラー|16\n")) == "same");
   DeleteFileA(file);  // which the user deleted, unless the checker held it
+}
+
+TEST_CASE(
+    "the runtime's thread calls answer on Windows with and without their kernel32 functions") {
+  // Vista and later have both; XP lacks GetThreadId, and a Windows without TryEnterCriticalSection
+  // is where the fallback says "taken".
+  for (const bool present : {true, false}) {
+    CAPTURE(present);
+    Reset();
+    g_machine.threadExports = present;
+    DWORD id = 0;
+    const HANDLE thread = CreateThread(nullptr, 0, Idle, nullptr, CREATE_SUSPENDED, &id);
+    CHECK(runtime_imports::ThreadId(thread) == id);
+    CHECK(runtime_imports::ThreadId(GetCurrentThread()) == GetCurrentThreadId());
+    CHECK(runtime_imports::ThreadId(nullptr) == 0);
+    ResumeThread(thread);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    const BOOL entered = runtime_imports::TryEnter(&section);
+    CHECK(entered == present);
+    if (entered) LeaveCriticalSection(&section);
+    DeleteCriticalSection(&section);
+  }
 }

@@ -180,6 +180,10 @@ FARPROC OptionalExport(const char* name) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetDefault));
   if (std::strcmp(name, "SetDllDirectoryA") == 0 && g_machine.setDllDirectory)
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetDirectory));
+  const bool threadExport =
+      std::strcmp(name, "GetThreadId") == 0 || std::strcmp(name, "TryEnterCriticalSection") == 0;
+  if (threadExport && g_machine.threadExports)
+    return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);  // the real one
   return nullptr;
 }
 

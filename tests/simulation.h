@@ -40,6 +40,7 @@ struct Machine {
   bool setDefaultDllDirectories = true;  // in kernel32: Windows 8 on, Vista and 7 updated
   bool setDllDirectory = true;           // in kernel32: XP SP1 and later
   bool currentFolderSearched = true;     // for DLLs named bare, until either takes it out
+  bool threadExports = true;  // in kernel32: GetThreadId (Vista on), TryEnterCriticalSection
 };
 
 struct User {
