@@ -32,5 +32,5 @@ i686-w64-mingw32-strip -o "$stripped" $build/app/QvxCheck.exe
 bytes=$(stat -c %s "$stripped")
 rm -f "$stripped"
 awk -v bytes="$bytes" 'BEGIN { printf "QvxCheck.exe, stripped: %d bytes (%.1f KiB)\n", bytes, bytes / 1024 }'
-echo "imports: $(i686-w64-mingw32-objdump -p $build/app/QvxCheck.exe | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
+echo "imports: $(/usr/bin/python3 -c 'import pefile, sys; pe = pefile.PE(sys.argv[1]); print(" ".join(e.dll.decode() for e in pe.DIRECTORY_ENTRY_IMPORT))' $build/app/QvxCheck.exe)"
 echo "loaded at run time from the system directory: ddraw.dll dsound.dll version.dll, comdlg32.dll on the first export"

@@ -18,7 +18,7 @@ packages=(
   locales fonts-ipafont-gothic fonts-wine
   imagemagick
   doctest-dev clang-format gcc
-  osslsigncode openssl ca-certificates icoutils libxml2-utils socat
+  osslsigncode openssl ca-certificates socat python3-pefile
 )
 
 # 32-bit Wine, which runs the 32-bit checker on both Windows: alone, as 32-bit Windows, and under

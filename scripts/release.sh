@@ -75,7 +75,7 @@ for n in 1 2; do
 done
 exe=$work/source1/build/app/QvxCheck.exe
 cmp "$exe" "$work/source2/build/app/QvxCheck.exe" || { echo "release: two clean builds differ" >&2; exit 1; }
-"$scripts/check_product.sh" "$exe"
+"$scripts/check_product.py" "$exe"
 
 published=$exe
 if [ ${#sign[@]} -gt 0 ]; then
