@@ -54,6 +54,21 @@ void Press(HWND window, int id) {
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), button);
 }
 
+struct Search {
+  DWORD process;
+  bool all;  // the hidden windows too
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM searching) {
+  auto& search = *reinterpret_cast<Search*>(searching);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.process && (search.all || IsWindowVisible(window)))
+    search.found.push_back(window);
+  return TRUE;
+}
+
 // The checker in a scratch folder, Wine told to prefer the DLLs planted beside it (tests/planted.c:
 // exit code 86), and ddraw.dll's load order `directDraw` ("" disables it: no DirectX).
 class Checker {
@@ -81,15 +96,15 @@ class Checker {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettings.c_str());
   }
 
-  // The checker's top-level windows: the visible ones, or all.
+  // The checker's top-level windows: the visible ones, or all. Taken in one list (EnumWindows),
+  // never window after window (FindWindowEx with the last one found): Wine 10's server finds the
+  // next one by the window's own Z-order link, and a window that was placed after one not yet in
+  // the Z order (as a message box opens) links into the list of unplaced windows, which that walk
+  // then circles for ever, the server with it, and every program of the prefix waits.
   std::vector<HWND> Windows(bool all = false) {
-    std::vector<HWND> windows;
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, nullptr)) != nullptr;) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == process.dwProcessId && (all || IsWindowVisible(w))) windows.push_back(w);
-    }
-    return windows;
+    Search search = {process.dwProcessId, all};
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
   }
 
   // What a failed wait prints: the exit code and every top-level window with its class and title.
@@ -189,6 +204,42 @@ BOOL CALLBACK AddSound(GUID*, const char* name, const char*, void* text) {
   return TRUE;
 }
 
+// What a window shows, in UTF-16: the characters that are drawn.
+std::wstring WideText(HWND window) {
+  wchar_t text[4096] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                      &length);
+  return std::wstring(text, length);
+}
+
+// The font that `font` names as the system realizes it, and each character of `text` (but tabs
+// and line ends) that it has no glyph for, which the player would see as a box.
+std::string WithoutGlyph(const LOGFONTW& font, const std::wstring& text) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, CreateFontIndirectW(&font));
+  char face[LF_FACESIZE * 3] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  std::vector<WORD> glyphs(text.size());
+  GetGlyphIndicesW(dc, text.c_str(), text.size(), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  DeleteObject(SelectObject(dc, old));
+  DeleteDC(dc);
+  std::string missing;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char code[16];
+    std::snprintf(code, sizeof code, " U+%04X", static_cast<unsigned>(text[i]));
+    if (glyphs[i] == 0xFFFF && text[i] >= L' ') missing += code;
+  }
+  return missing.empty() ? "none" : "in '" + Escaped(face) + "':" + missing;
+}
+
+// The fonts that the system gives every window's caption, message box and menu.
+NONCLIENTMETRICSW SystemFonts() {
+  NONCLIENTMETRICSW metrics = {sizeof metrics};
+  REQUIRE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  return metrics;
+}
+
 // A template's 32-bit value as its two 16-bit words, and a text as its UTF-16 words with the zero.
 std::u16string Dword(DWORD value) { return {LOWORD(value), HIWORD(value)}; }
 std::u16string Terminated(const char16_t* text) { return std::u16string(text) + u'\0'; }
@@ -250,9 +301,32 @@ TEST_CASE("without DirectX the checker says so and ends with -1 without its dial
   HWND box = checker.Find(Sjis(u8"Quorvexマシン環境情報チェッカー"), true);
   const std::string told = Sjis(u8"DirectDrawデバイスの列挙に失敗しました。");
   CHECK(Difference(Text(GetDlgItem(box, 0xFFFF)), told) == "same");
+  const NONCLIENTMETRICSW metrics = SystemFonts();
+  CHECK_MESSAGE(WithoutGlyph(metrics.lfCaptionFont, WideText(box)) == "none", "the box's caption");
+  CHECK_MESSAGE(WithoutGlyph(metrics.lfMessageFont, WideText(GetDlgItem(box, 0xFFFF))) == "none",
+                "the box's text");
   CHECK(checker.Windows() == std::vector<HWND>{box});  // the box alone, no dialog
   Press(box, IDOK);
   CHECK(checker.ExitCode() == 0xFFFFFFFF);
+}
+
+TEST_CASE("every character of the caption and of the dialog's texts has a glyph in its font") {
+  // The caption in the font that the system gives every caption; the controls in the dialog's own,
+  // as the dialog manager makes it from the template (9 points of ＭＳ Ｐゴシック).
+  const NONCLIENTMETRICSW metrics = SystemFonts();
+  HDC screen = GetDC(nullptr);
+  LOGFONTW dialogFont = {-MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72)};
+  ReleaseDC(nullptr, screen);
+  dialogFont.lfCharSet = DEFAULT_CHARSET;
+  lstrcpyW(dialogFont.lfFaceName, L"ＭＳ Ｐゴシック");
+
+  Checker checker("native,builtin");
+  HWND dialog = checker.Find(kCaption, false);
+  CHECK_MESSAGE(WithoutGlyph(metrics.lfCaptionFont, WideText(dialog)) == "none", "the caption");
+  for (const int control : {1, 1000, 1001}) {
+    CAPTURE(control);
+    CHECK(WithoutGlyph(dialogFont, WideText(GetDlgItem(dialog, control))) == "none");
+  }
 }
 
 TEST_CASE("the dialog template gives the look, size, font, texts and controls the player sees") {
