@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The README's test command on the other Debian release than this machine's (12 on 13, 13 on 12):
+# in a fresh root made from Debian's archive with debootstrap, on a fresh clone of this repository's
+# HEAD, installing there what that release needs. Removes the root afterwards. Needs root (or sudo):
+# debootstrap, chroot and the mounts of /proc, /sys and /dev in the root.
+#   scripts/other_release.sh [CODENAME]   bookworm (12) or trixie (13); default: the other one
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ "$(id -u)" -ne 0 ]; then exec sudo -E "$0" "$@"; fi
+
+here=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+case "${1:-}" in
+"") case "$here" in bookworm) codename=trixie ;; trixie) codename=bookworm ;;
+    *) echo "other_release: this machine is '$here', neither Debian 12 (bookworm) nor 13 (trixie);" \
+         "name the release to test: other_release.sh bookworm|trixie" >&2; exit 2 ;;
+    esac ;;
+bookworm | trixie) codename=$1 ;;
+*) echo "usage: other_release.sh [bookworm|trixie]" >&2; exit 2 ;;
+esac
+commit=$(git rev-parse --verify 'HEAD^{commit}')
+
+if ! command -v debootstrap >/dev/null; then
+  echo "other_release: installing debootstrap"
+  DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap >/dev/null
+fi
+
+root=$(mktemp -d /var/tmp/qvxcheck-$codename.XXXXXX)
+# Whatever still runs in the root (a wineserver, Xvfb) is ended before its mounts are taken away,
+# and nothing of the root is left.
+cleanup() {
+  for link in /proc/[0-9]*/root; do
+    [ "$(readlink "$link" 2>/dev/null)" = "$root" ] && pid=${link#/proc/} && kill -9 "${pid%/root}" 2>/dev/null
+  done
+  for mount in dev sys proc; do
+    mountpoint -q "$root/$mount" && umount -R "$root/$mount" 2>/dev/null || umount -R -l "$root/$mount" 2>/dev/null
+  done
+  mountpoint -q "$root/dev" || mountpoint -q "$root/sys" || mountpoint -q "$root/proc" ||
+    rm -rf --one-file-system "$root"
+}
+trap cleanup EXIT
+
+start=$SECONDS
+echo "other_release: making a Debian $codename root in $root"
+debootstrap --variant=minbase "$codename" "$root" >"$root.log" 2>&1 ||
+  { tail -n 20 "$root.log" >&2; rm -f "$root.log"; echo "other_release: debootstrap $codename failed" >&2; exit 1; }
+rm -f "$root.log"
+mount -t proc proc "$root/proc"
+for mount in sys dev; do
+  mount --rbind "/$mount" "$root/$mount"
+  mount --make-rslave "$root/$mount"
+done
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+chroot "$root" /usr/bin/env DEBIAN_FRONTEND=noninteractive sh -c \
+  'apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends git ca-certificates >/dev/null'
+git clone -q --no-local "$(pwd)" "$root/root/QvxCheck"
+git -C "$root/root/QvxCheck" checkout -q --detach "$commit"
+echo "other_release: root ready after $((SECONDS - start)) s; the test command on a fresh clone of $commit"
+
+set +e
+chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root TERM=dumb \
+  sh -c 'cd /root/QvxCheck && ./scripts/test.sh'
+status=$?
+set -e
+version=$(cat "$root/etc/debian_version")
+if [ $status -eq 0 ]; then
+  echo "other_release: Debian $version ($codename): the test command passed; $((SECONDS - start)) s in all"
+else
+  echo "other_release: Debian $version ($codename): the test command FAILED (exit code $status)" >&2
+fi
+exit $status
