@@ -26,6 +26,7 @@ if ! command -v debootstrap >/dev/null; then
 fi
 
 root=$(mktemp -d /var/tmp/qvxcheck-$codename.XXXXXX)
+chmod 755 "$root"  # apt inside reads it as its own user
 # Whatever still runs in the root (a wineserver, Xvfb) is ended before its mounts are taken away,
 # and nothing of the root is left.
 cleanup() {
