@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include "platform/kernel.h"
+#include "platform/system_library.h"
 
 namespace runtime_imports {
 
@@ -24,9 +25,8 @@ static_assert(sizeof(ThreadBasics) == 7 * sizeof(void*), "NT's THREAD_BASIC_INFO
 DWORD WINAPI ThreadId(HANDLE thread) {
   const auto getThreadId = kernel::OptionalExportAs<decltype(&::GetThreadId)>("GetThreadId");
   if (getThreadId != nullptr) return getThreadId(thread);
-  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  const auto query = reinterpret_cast<decltype(&::NtQueryInformationThread)>(
-      reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationThread")));
+  const auto query = SystemExportAs<decltype(&::NtQueryInformationThread)>(
+      "ntdll.dll", "NtQueryInformationThread");
   ThreadBasics basics = {};
   if (query == nullptr ||
       query(thread, ThreadBasicInformation, &basics, sizeof basics, nullptr) < 0)
