@@ -39,12 +39,14 @@ int SurveyMachine() {
   if (!SelectDefaultDevice(&device)) return Fail(kNoDeviceMessage);
 
   IDirectDraw7* directDraw = nullptr;
-  // Only DD_OK with an object goes on. An object that comes with another result is given back,
-  // and DD_OK without one is as good as a failure.
-  if (dx::CreateDirectDraw(device->DriverGuidPtr, reinterpret_cast<void**>(&directDraw),
-                           IID_IDirectDraw7, nullptr) != DD_OK ||
-      directDraw == nullptr) {
-    if (directDraw != nullptr) directDraw->Release();
+  // Only DD_OK with an object goes on, and DD_OK without one is as good as a failure. An object
+  // that comes with another success code is the program's and is given back; a pointer that comes
+  // with a failure code is not, and may point at what the platform has already freed (an adapter
+  // gone since the enumeration: a driver reset, a Remote Desktop reconnect).
+  const HRESULT created = dx::CreateDirectDraw(
+      device->DriverGuidPtr, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr);
+  if (created != DD_OK || directDraw == nullptr) {
+    if (SUCCEEDED(created) && directDraw != nullptr) directDraw->Release();
     return Fail(kNoDirectDrawMessage);
   }
   DisplayDriverInfo& record = g_DisplayDrivers[g_SurveySlot];

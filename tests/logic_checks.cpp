@@ -62,6 +62,11 @@ TEST_CASE("on every Windows the checker reports the machine or shows which step 
     failure = noDirectDraw;
     soundListed = false;
   }
+  SUBCASE("the survey's create fails and leaves an object that the platform freed") {
+    primary.creates = {DD_OK, kFailedLeavingFreedObject};
+    failure = noDirectDraw;
+    soundListed = false;
+  }
   SUBCASE("the survey's create answers DD_OK without an object") {
     primary.creates = {DD_OK, kOkWithoutObject};
     failure = noDirectDraw;

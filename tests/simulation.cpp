@@ -137,6 +137,12 @@ HRESULT CreateDirectDraw(GUID* driverGuid, void** object, REFIID iid, IUnknown* 
     const HRESULT result = adapter.creates.empty() ? DD_OK : adapter.creates.front();
     if (!adapter.creates.empty()) adapter.creates.erase(adapter.creates.begin());
     if (result == kOkWithoutObject) return DD_OK;
+    if (result == kFailedLeavingFreedObject) {
+      static void* const noMethods[30] = {};
+      static Object freed = {noMethods, nullptr};
+      *object = &freed;
+      return DDERR_GENERIC;
+    }
     if (SUCCEEDED(result)) {
       *object = new Object{methods, &adapter};
       ++g_machine.live;

@@ -18,6 +18,9 @@ struct Device {
 
 // A DirectDraw create that answers DD_OK but hands out no object.
 constexpr HRESULT kOkWithoutObject = 0x7FFF0001;
+// A DirectDraw create that fails (DDERR_GENERIC) and leaves behind a pointer to an object the
+// platform has already freed, whose every method crashes the checks.
+constexpr HRESULT kFailedLeavingFreedObject = static_cast<HRESULT>(0xFFFF0001);
 
 struct Adapter {
   DWORD kind = 0;  // 0: the primary display driver, enumerated without a GUID; else the DDENUM_
