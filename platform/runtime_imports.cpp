@@ -3,7 +3,6 @@
 #include <winternl.h>
 
 #include "platform/kernel.h"
-#include "platform/system_library.h"
 
 namespace runtime_imports {
 
@@ -18,15 +17,21 @@ struct ThreadBasics {
   LONG priority;
   LONG basePriority;
 };
-static_assert(sizeof(ThreadBasics) == 7 * sizeof(void*), "NT's THREAD_BASIC_INFORMATION");
+#ifdef _M_IX86
+static_assert(sizeof(ThreadBasics) == 28, "NT's THREAD_BASIC_INFORMATION in 32 bits");
+#endif
 
 }  // namespace
 
 DWORD WINAPI ThreadId(HANDLE thread) {
   const auto getThreadId = kernel::OptionalExportAs<decltype(&::GetThreadId)>("GetThreadId");
   if (getThreadId != nullptr) return getThreadId(thread);
-  const auto query = SystemExportAs<decltype(&::NtQueryInformationThread)>(
-      "ntdll.dll", "NtQueryInformationThread");
+  // ntdll is mapped into every process before its first instruction, so it is taken as it is
+  // loaded: no search, nothing beside the program can stand in for it.
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const auto query = reinterpret_cast<decltype(&::NtQueryInformationThread)>(
+      ntdll != nullptr ? reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationThread"))
+                       : nullptr);
   ThreadBasics basics = {};
   if (query == nullptr ||
       query(thread, ThreadBasicInformation, &basics, sizeof basics, nullptr) < 0)
