@@ -14,8 +14,8 @@ cmake --build --preset win32 --target QvxCheck startup_floor startup_bench >/dev
 
 build=build/win32
 env_dir=$build/benchenv
-trap 'scripts/winenv stop "$env_dir" >/dev/null' EXIT
-scripts/winenv start64 "$env_dir" >/dev/null
+trap 'winenv/winenv stop "$env_dir" >/dev/null' EXIT
+winenv/winenv start64 "$env_dir" >/dev/null
 . "$env_dir/env"
 
 echo "== start-up on 64-bit Windows ($runs interleaved runs each, after one warm-up run)"

@@ -62,8 +62,7 @@ while IFS= read -r -d '' entry; do
   esac
 done < <(git ls-tree -r -z "$commit")
 cp -a "$work/source1" "$work/source2"
-scripts=$work/source1/scripts
-"$scripts/deps.sh"
+"$work/source1/scripts/deps.sh"
 
 # Built with nothing from the caller's environment (CFLAGS, CXXFLAGS, CPPFLAGS, LDFLAGS, RCFLAGS,
 # a generator, a compiler earlier on PATH): only Debian's tools, by the toolchain file's names.
@@ -75,12 +74,12 @@ for n in 1 2; do
 done
 exe=$work/source1/build/app/QvxCheck.exe
 cmp "$exe" "$work/source2/build/app/QvxCheck.exe" || { echo "release: two clean builds differ" >&2; exit 1; }
-"$scripts/check_product.py" "$exe"
+"$work/source1/release/check_product.py" "$exe"
 
 published=$exe
 if [ ${#sign[@]} -gt 0 ]; then
   published=$work/QvxCheck.exe
-  "$scripts/sign.sh" "$exe" "$published" "$cafile" "$tsacafile" "${sign[@]}"
+  "$work/source1/release/sign.sh" "$exe" "$published" "$cafile" "$tsacafile" "${sign[@]}"
 fi
 
 # The executable that the toolchain file named for a CMake variable, as the build found it.

@@ -14,9 +14,9 @@ cmake --build --preset win32 --target QvxCheck >/dev/null
 exe=$root/build/win32/app/QvxCheck.exe
 run=$root/build/run
 user_display=${DISPLAY:-}
-trap 'scripts/winenv stop "$run"' EXIT
+trap 'winenv/winenv stop "$run"' EXIT
 echo "run: preparing Wine in $run (the first time takes a minute)"
-scripts/winenv start64 "$run" 640x400 >/dev/null
+winenv/winenv start64 "$run" 640x400 >/dev/null
 . "$run/env"
 
 if [ -n "$user_display" ] && DISPLAY=$user_display xdpyinfo >/dev/null 2>&1; then

@@ -1,5 +1,5 @@
 // What 32-bit Wine needs of the kernel and qemu-user does not give, preloaded into the emulated
-// programs by scripts/winenv. Built for i386 without the C library's headers; it links to its
+// programs by winenv/winenv. Built for i386 without the C library's headers; it links to its
 // libc.so.6 for dlsym and errno.
 //
 // sysinfo(): qemu copies the host's 64-bit totals into the 32-bit fields without the scaling that

@@ -4,7 +4,7 @@
 # (SHA-256, the program's name). sign.sh itself verifies the time stamp and the stripped bytes.
 # Usage: check_signing.sh EXE
 set -u
-exe=$1 scripts=$(dirname "$0") status=0 tsa=
+exe=$1 here=$(dirname "$0") status=0 tsa=
 fail() { echo "FAILED: $*"; status=1; }
 work=$(mktemp -d)
 trap 'kill $tsa 2>/dev/null; rm -rf "$work"' EXIT
@@ -39,9 +39,9 @@ for _ in $(seq 50); do grep -q 'listening on' "$work/socat.log" && break; sleep 
 url=http://$(grep -om1 '127\.0\.0\.1:[0-9]*' "$work/socat.log") || fail "socat did not listen: $(cat "$work/socat.log")"
 
 key=(-certs "$work/vendor.pem" -key "$work/vendor.key" -ts "$url")
-"$scripts/sign.sh" "$exe" "$work/refused.exe" "$work/vendor.pem" /etc/ssl/certs/ca-certificates.crt \
+"$here/sign.sh" "$exe" "$work/refused.exe" "$work/vendor.pem" /etc/ssl/certs/ca-certificates.crt \
   "${key[@]}" >/dev/null 2>&1 && fail "sign.sh passed a time stamp whose authority is not a given root"
-"$scripts/sign.sh" "$exe" "$work/signed.exe" "$work/vendor.pem" "$work/tsa.pem" "${key[@]}" >/dev/null ||
+"$here/sign.sh" "$exe" "$work/signed.exe" "$work/vendor.pem" "$work/tsa.pem" "${key[@]}" >/dev/null ||
   { echo "FAILED: sign.sh failed"; exit 1; }
 verified=$(osslsigncode verify -in "$work/signed.exe" -CAfile "$work/vendor.pem" -TSA-CAfile "$work/tsa.pem" 2>&1)
 grep -q 'Message digest algorithm *: SHA256' <<<"$verified" || fail "the digest is not SHA-256"
