@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The release command. Takes the files of the commit at HEAD exactly as committed, builds the
-# 32-bit QvxCheck.exe twice from clean, each from its own copy in its own folder, stops unless the
-# two are the same byte for byte and the program passes the product check, and puts in place of
-# dist/, only once all of it succeeded:
+# The release command. Takes the files of the commit at HEAD exactly as committed, runs that
+# commit's own test command in a copy of them, builds the 32-bit QvxCheck.exe twice from clean, each
+# from its own copy in its own folder, stops unless the tests passed, the two builds and the program
+# the tests ran are the same byte for byte, and the program passes the product check, and puts in
+# place of dist/, only once all of it succeeded:
 #   QvxCheck.exe  the program, signed when --sign is given
 #   SHA256SUMS    its SHA-256
 #   BUILD.txt     the commit and how to rebuild it: the system, the build command, the toolchain's
@@ -69,11 +70,20 @@ cp -a "$work/source1" "$work/source2"
 clean=(env -i PATH=/usr/bin:/bin)
 configure=(cmake -S . -B build --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DQVX_BUILD_TESTS=OFF)
 make=(cmake --build build --target QvxCheck)
+# The commit's own test command, in the first copy, with the same clean environment (HOME for
+# Wine): its tests ran a QvxCheck.exe that must be the one released.
+echo "release: running the tests of $commit (./scripts/test.sh)"
+(cd "$work/source1" && "${clean[@]}" HOME="$HOME" ./scripts/test.sh >"$work/tests.log" 2>&1 &&
+  grep -q '^100% tests passed, 0 tests failed' "$work/tests.log") ||
+  { tail -n 40 "$work/tests.log" >&2; echo "release: the tests of $commit failed; nothing released" >&2; exit 1; }
+tail -n 3 "$work/tests.log"
 for n in 1 2; do
   (cd "$work/source$n" && "${clean[@]}" "${configure[@]}" >/dev/null && "${clean[@]}" "${make[@]}" -j 2 >/dev/null)
 done
 exe=$work/source1/build/app/QvxCheck.exe
 cmp "$exe" "$work/source2/build/app/QvxCheck.exe" || { echo "release: two clean builds differ" >&2; exit 1; }
+cmp "$exe" "$work/source1/build/win32/app/QvxCheck.exe" ||
+  { echo "release: the program the tests ran is not the one built for release" >&2; exit 1; }
 "$work/source1/release/check_product.py" "$exe"
 
 published=$exe
