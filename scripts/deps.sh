@@ -37,17 +37,19 @@ mapfile -t missing_i386 < <(missing "${packages_i386[@]}")
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
+# apt waits for another apt (an unattended upgrade, a second command) rather than failing at once.
+apt=(apt-get -o DPkg::Lock::Timeout=300)
 
 if [ ${#missing[@]} -gt 0 ] || [ ${#missing_i386[@]} -gt 0 ]; then
   echo "deps: installing $(echo "${missing[@]}" "${missing_i386[@]}")"
   dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
-  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" "${apt[@]}" update -q
 fi
 if [ ${#missing[@]} -gt 0 ]; then
-  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  "${sudo_cmd[@]}" "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
 fi
 if [ ${#missing_i386[@]} -gt 0 ]; then
-  "${sudo_cmd[@]}" apt-get install -y -q "${missing_i386[@]}"
+  "${sudo_cmd[@]}" "${apt[@]}" install -y -q "${missing_i386[@]}"
 fi
 
 # Wine takes its ANSI code page from the Unix locale: ja_JP.UTF-8 gives code page 932.
@@ -74,7 +76,7 @@ fi
 i386_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 if [ "$mode" = --emulate-i386 ] || ! i386_runs; then
   for p in $(missing qemu-user-static binfmt-support); do
-    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$p"
+    "${sudo_cmd[@]}" "${apt[@]}" install -y -q --no-install-recommends "$p"
   done
   if ! mountpoint -q "$binfmt"; then
     "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || {
