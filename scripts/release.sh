@@ -129,5 +129,5 @@ if [ -d dist ]; then mv dist dist.old; fi
 mv "$next" dist
 next=
 rm -rf dist.old
-echo "release: dist/QvxCheck.exe, $(stat -c %s dist/QvxCheck.exe) bytes, from two identical clean builds:"
+echo "release: dist/QvxCheck.exe, $(stat -c %s dist/QvxCheck.exe) bytes, tested, from two identical clean builds:"
 cat dist/SHA256SUMS dist/BUILD.txt
