@@ -64,10 +64,10 @@ fi
 # its own ELF loader (so the entry also forces emulation where the kernel could run them itself).
 binfmt=/proc/sys/fs/binfmt_misc
 entry=qemu-i386
-emulator=/usr/bin/qemu-i386-static
+registered() { sed -n 's/^interpreter //p' "$binfmt/$entry" 2>/dev/null; }
 if [ "$mode" = --no-emulator ]; then
   if [ -e "$binfmt/$entry" ]; then
-    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$emulator" >/dev/null 2>&1 ||
+    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$(registered)" >/dev/null 2>&1 ||
       echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$entry" >/dev/null
   fi
   echo "deps: i386 programs run as the kernel runs them (no $entry entry in binfmt_misc)"
@@ -75,9 +75,21 @@ if [ "$mode" = --no-emulator ]; then
 fi
 i386_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 if [ "$mode" = --emulate-i386 ] || ! i386_runs; then
-  for p in $(missing qemu-user-static binfmt-support); do
-    "${sudo_cmd[@]}" "${apt[@]}" install -y -q --no-install-recommends "$p"
-  done
+  # The static emulator, whose flag F entry works in any root: Debian 12 and 13 call its package
+  # qemu-user-static (on 13 a transitional package that brings qemu-user and names its emulators
+  # *-static too); later releases have only qemu-user, whose emulators are static themselves.
+  if [ -n "$(missing qemu-user-static)" ] && [ -n "$(missing qemu-user)" ]; then
+    "${sudo_cmd[@]}" "${apt[@]}" update -q
+  fi
+  package=qemu-user
+  # (grep reads all that apt-cache prints: one that stops early would make apt-cache fail.)
+  apt-cache show qemu-user-static 2>/dev/null | grep '^Version:' >/dev/null && package=qemu-user-static
+  mapfile -t missing_emulator < <(missing "$package" binfmt-support)
+  if [ ${#missing_emulator[@]} -gt 0 ]; then
+    "${sudo_cmd[@]}" "${apt[@]}" install -y -q --no-install-recommends "${missing_emulator[@]}"
+  fi
+  emulator=$(dpkg-query -L "$package" | grep -E '^/usr/bin/qemu-i386(-static)?$' | sort | tail -n 1)
+  [ -n "$emulator" ] || { echo "deps: $package holds no /usr/bin/qemu-i386 emulator" >&2; exit 1; }
   if ! mountpoint -q "$binfmt"; then
     "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || {
       echo "deps: this kernel runs no i386 program, and binfmt_misc, through which qemu-user would run" \
@@ -85,6 +97,11 @@ if [ "$mode" = --emulate-i386 ] || ! i386_runs; then
         "kernel with IA32 emulation (CONFIG_IA32_EMULATION, without ia32_emulation=0)" >&2
       exit 1
     }
+  fi
+  # An entry left by another release names an emulator that may be gone.
+  if [ -e "$binfmt/$entry" ] && [ "$(registered)" != "$emulator" ]; then
+    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$(registered)" >/dev/null 2>&1 ||
+      echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$entry" >/dev/null
   fi
   update-binfmts --display "$entry" >/dev/null 2>&1 ||
     "${sudo_cmd[@]}" update-binfmts --package qvxcheck --install "$entry" "$emulator" --fix-binary yes \
