@@ -65,11 +65,13 @@ fi
 binfmt=/proc/sys/fs/binfmt_misc
 entry=qemu-i386
 registered() { sed -n 's/^interpreter //p' "$binfmt/$entry" 2>/dev/null; }
+unregister() {
+  [ -e "$binfmt/$entry" ] || return 0
+  "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$(registered)" >/dev/null 2>&1 ||
+    echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$entry" >/dev/null
+}
 if [ "$mode" = --no-emulator ]; then
-  if [ -e "$binfmt/$entry" ]; then
-    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$(registered)" >/dev/null 2>&1 ||
-      echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$entry" >/dev/null
-  fi
+  unregister
   echo "deps: i386 programs run as the kernel runs them (no $entry entry in binfmt_misc)"
   exit 0
 fi
@@ -82,7 +84,7 @@ if [ "$mode" = --emulate-i386 ] || ! i386_runs; then
     "${sudo_cmd[@]}" "${apt[@]}" update -q
   fi
   package=qemu-user
-  # (grep reads all that apt-cache prints: one that stops early would make apt-cache fail.)
+  # grep reads all that apt-cache prints: stopping at the first match would fail apt-cache.
   apt-cache show qemu-user-static 2>/dev/null | grep '^Version:' >/dev/null && package=qemu-user-static
   mapfile -t missing_emulator < <(missing "$package" binfmt-support)
   if [ ${#missing_emulator[@]} -gt 0 ]; then
@@ -99,10 +101,7 @@ if [ "$mode" = --emulate-i386 ] || ! i386_runs; then
     }
   fi
   # An entry left by another release names an emulator that may be gone.
-  if [ -e "$binfmt/$entry" ] && [ "$(registered)" != "$emulator" ]; then
-    "${sudo_cmd[@]}" update-binfmts --package qvxcheck --remove "$entry" "$(registered)" >/dev/null 2>&1 ||
-      echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$entry" >/dev/null
-  fi
+  [ "$(registered)" = "$emulator" ] || unregister
   update-binfmts --display "$entry" >/dev/null 2>&1 ||
     "${sudo_cmd[@]}" update-binfmts --package qvxcheck --install "$entry" "$emulator" --fix-binary yes \
       --magic '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00' \
