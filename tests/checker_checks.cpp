@@ -69,8 +69,9 @@ BOOL CALLBACK AddWindow(HWND window, LPARAM searching) {
   return TRUE;
 }
 
-// The checker in a scratch folder, Wine told to prefer the DLLs planted beside it (tests/planted.c:
-// exit code 86), and ddraw.dll's load order `directDraw` ("" disables it: no DirectX).
+// The checker's copy in this program's folder, started in a scratch folder as its current
+// directory, Wine told to prefer the DLLs planted beside it (tests/planted.c: exit code 86), and
+// ddraw.dll's load order `directDraw` ("" disables it: no DirectX).
 class Checker {
  public:
   explicit Checker(const char* directDraw) {
