@@ -27,8 +27,25 @@ fi
 
 root=$(mktemp -d /var/tmp/qvxcheck-$codename.XXXXXX)
 chmod 755 "$root"  # apt inside reads it as its own user
+
+# Where this machine hands i386 programs to an emulator (binfmt_misc, which every root shares), the
+# root's release runs them through its own, as on a machine of that release: its deps.sh registers
+# it for the leg, and this machine's entries are put back afterwards. Under another release's qemu
+# the root's 32-bit Wine is not what that release runs (Debian 13's Wine 10 spins for ever under
+# Debian 12's qemu 7.2 while it makes a prefix).
+binfmt=/proc/sys/fs/binfmt_misc
+i386_entries() { grep -lsx 'magic 7f454c4601010100000000000000000002000300' "$binfmt"/* | xargs -r grep -lx enabled; }
+# The line that registers the entry in file $1 again, every byte of its magic and mask escaped.
+registration() {
+  field() { sed -n "s/^$1//p" "$2"; }
+  printf ':%s:M:%s:%s:%s:%s:%s' "${1##*/}" "$(field 'offset ' "$1")" \
+    "$(field 'magic ' "$1" | sed 's/../\\x&/g')" "$(field 'mask ' "$1" | sed 's/../\\x&/g')" \
+    "$(field 'interpreter ' "$1")" "$(field 'flags: ' "$1")"
+}
+saved=()
+
 # Whatever still runs in the root (a wineserver, Xvfb) is ended before its mounts are taken away,
-# and nothing of the root is left.
+# and nothing of the root is left; this machine's emulator entries are as they were.
 cleanup() {
   for link in /proc/[0-9]*/root; do
     [ "$(readlink "$link" 2>/dev/null)" = "$root" ] && pid=${link#/proc/} && kill -9 "${pid%/root}" 2>/dev/null
@@ -38,8 +55,15 @@ cleanup() {
   done
   mountpoint -q "$root/dev" || mountpoint -q "$root/sys" || mountpoint -q "$root/proc" ||
     rm -rf --one-file-system "$root"
+  for entry in $(i386_entries); do echo -1 > "$entry"; done
+  for line in "${saved[@]}"; do printf '%s' "$line" > "$binfmt/register"; done
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
+for entry in $(i386_entries); do
+  saved+=("$(registration "$entry")")
+  echo -1 > "$entry"
+done
 
 start=$SECONDS
 echo "other_release: making a Debian $codename root in $root"
