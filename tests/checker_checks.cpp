@@ -330,7 +330,7 @@ TEST_CASE("every character of the caption and of the dialog's texts has a glyph 
   }
 }
 
-TEST_CASE("the dialog template gives the look, size, font, texts and controls the player sees") {
+TEST_CASE("the dialog template holds word for word the dialog the player sees") {
   HMODULE exe = LoadLibraryExA((ProgramFolder() + "\\QvxCheck.exe").c_str(), nullptr,
                                LOAD_LIBRARY_AS_DATAFILE);
   HRSRC resource = FindResourceA(exe, MAKEINTRESOURCEA(101), RT_DIALOG);

@@ -82,7 +82,7 @@ TEST_CASE("on every Windows the checker reports the machine or shows which step 
     g_machine.soundResult = DSERR_NODRIVER;
     failure = Sjis(u8"DirectSoundデバイスの列挙に失敗しました。");
   }
-  SUBCASE("today's PC: its driver in the driver store, 56 sizes with every 8-bit mode first") {
+  SUBCASE("today's PC: its driver in the driver store and 56 sizes with every 8-bit mode first") {
     std::strcpy(primary.identifier.szDriver, "nvldumd.dll");  // not found by the version service
     version = "32.0.15.6636";                                 // what DirectX reports
     primary.modes.clear();
